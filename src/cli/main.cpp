@@ -1,0 +1,94 @@
+// vendrix-cli: the program's procedures from a terminal, for scripts and support staff.
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "shell/defaults.h"
+#include "shell/startup_state.h"
+#include "ui/terminal_backend.h"
+#include "ui/text_encoding.h"
+
+namespace vx::cli {
+namespace {
+
+int gExit = 0;
+
+struct Command {
+    const char* name;
+    int (*run)(const std::vector<std::string>&);
+    const char* summary;
+};
+
+const Command kCommands[] = {
+    {"identify", cmdIdentify, "find the device and print its identity"},
+};
+
+void printUsage(FILE* to) {
+    std::fprintf(to, "Usage: vendrix-cli COMMAND [OPTIONS]\n\nCommands:\n");
+    for (auto& c : kCommands) std::fprintf(to, "  %-12s %s\n", c.name, c.summary);
+    std::fprintf(to, "\nRun \"vendrix-cli COMMAND --help\" for the options of a command.\n");
+}
+
+}  // namespace
+
+bool parseOrHelp(Options& opts, const std::vector<std::string>& args, const char* name, const char* summary) {
+    for (auto& a : args) {
+        if (a == "--help" || a == "-h") {
+            std::printf("Usage: vendrix-cli %s [OPTIONS]\n%s\n\nOptions:\n%s", name, summary, opts.usage().c_str());
+            gExit = 0;
+            return false;
+        }
+    }
+    if (!opts.parse(args)) {
+        std::fprintf(stderr, "vendrix-cli %s: %s\n", name, opts.error().c_str());
+        gExit = 2;
+        return false;
+    }
+    if (!opts.positional().empty()) {
+        std::fprintf(stderr, "vendrix-cli %s: unexpected argument %s\n", name, opts.positional()[0].c_str());
+        gExit = 2;
+        return false;
+    }
+    return true;
+}
+
+int exitStatus() { return gExit; }
+
+int fail(const std::string& message) {
+    std::string text;
+    for (char c : message)
+        if (c != '\r') text += c;
+    std::fprintf(stderr, "%s\n", vx::ui::cp1252ToUtf8(text).c_str());
+    return 1;
+}
+
+int chr_to_num_hex(unsigned char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+}  // namespace vx::cli
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);  // the platform's port list needs it
+    initVAR();
+    buildProgramNames();
+    vx::ui::TerminalBackend::installInterruptHandler();
+
+    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+        vx::cli::printUsage(argc < 2 ? stderr : stdout);
+        return argc < 2 ? 2 : 0;
+    }
+    std::vector<std::string> args(argv + 2, argv + argc);
+    for (auto& c : vx::cli::kCommands)
+        if (!std::strcmp(argv[1], c.name)) return c.run(args);
+    std::fprintf(stderr, "vendrix-cli: unknown command %s\n", argv[1]);
+    vx::cli::printUsage(stderr);
+    return 2;
+}

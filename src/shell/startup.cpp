@@ -1,0 +1,81 @@
+#include "shell/startup.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "link/com.h"
+#include "link/modem_ini.h"
+#include "session/session_state.h"
+#include "shell/command_line.h"
+#include "shell/defaults.h"
+#include "shell/flags.h"
+#include "shell/port_scan.h"
+#include "shell/startup_state.h"
+#include "ui/backend.h"
+
+namespace vx::shell {
+namespace {
+
+int run(const std::function<int()>& window) { return window ? window() : 0; }
+
+void rememberWorkingDirectory() {
+    std::error_code ec;
+    std::string cwd = std::filesystem::current_path(ec).string();
+    std::snprintf(Exe_dir, sizeof Exe_dir, "%s", ec ? "." : cwd.c_str());
+}
+
+// Step 8: the window that fits the device found.
+int runDeviceWindow(const StartupWindows& w) {
+    if (Flag.modem == 1) {
+        int r = run(w.remote);
+        sendCOMMAND(hCom, "ATZ\r", 13);
+        save_ini((std::string(Exe_dir) + "/Farlinks.ini").c_str());
+        return r;
+    }
+    if (Flag.QM43BOOT == 1) return run(w.loader);
+    return run(w.mainWindow);
+}
+
+// Steps 9 and 10: the port closed, the session's data record file removed.
+void cleanUp() {
+    closePort(hCom);
+    hCom = nullptr;
+    if (DataTimeSS[0]) {
+        std::error_code ec;
+        std::filesystem::remove(DataTimeSS, ec);
+    }
+}
+
+}  // namespace
+
+int runStartup(const char* cmdLine, const StartupWindows& w) {
+    // Step 1 (the monitor's channel selection) is part of the defaults.
+    initVAR();
+    readCMD(cmdLine);
+    rememberWorkingDirectory();
+    if (w.beforeWindows) w.beforeWindows();
+    buildProgramNames();
+
+    if (Flag.COM_ext == 1) {
+        setLongTimeout();
+        if (test_hCom(hCom) != 1) {
+            vx::ui::message(nullptr, notFoundText(), "COM Error", vx::ui::Icon::Error);
+            closePort(hCom);
+            hCom = nullptr;
+            return 0;
+        }
+    } else if (Data_file[0]) {
+        run(w.quickMode);
+        cleanUp();
+        return 0;
+    } else if (run(w.portSelection) != 2) {
+        closePort(hCom);
+        hCom = nullptr;
+        return 0;
+    }
+    int result = runDeviceWindow(w);
+    cleanUp();
+    return result;
+}
+
+}  // namespace vx::shell

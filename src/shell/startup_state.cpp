@@ -1,0 +1,13 @@
+#include "shell/startup_state.h"
+
+#include <cstdio>
+
+char Nome_prog[30];
+char Nome_prog2[30];
+char Exe_dir[PATH_MAX_VX];
+char Data_file[PATH_MAX_VX];
+
+void buildProgramNames() {
+    std::snprintf(Nome_prog, sizeof Nome_prog, "Vendrix v.%1.1f%s%s", REVISIONE, ".en", "");
+    std::snprintf(Nome_prog2, sizeof Nome_prog2, "Snapdrix v.%1.1f%s%s", REVISIONE, ".en", "");
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The backend of the command-line tool: messages and questions on stderr with their
+// caption, a progress bar on stderr, reports on stdout, Ctrl+C as the wait window's Stop.
+// Questions are answered by policy (the command's options), never by waiting on input.
+
+#include <map>
+#include <optional>
+#include <string>
+
+#include "ui/backend.h"
+
+namespace vx::ui {
+
+class TerminalBackend final : public Backend {
+public:
+    TerminalBackend();
+
+    // The answer given to a question whose text begins with `prefix`.
+    void setAnswer(const std::string& prefix, Answer a) { policy_[prefix] = a; }
+    // Input dialogs: the text typed into the next dialog whose caption begins with prefix.
+    void setInput(const std::string& captionPrefix, const std::string& typed) { inputs_[captionPrefix] = typed; }
+    void setQuiet(bool q) { quiet_ = q; }
+    void setProgress(bool on) { progress_ = on; }
+
+    // Makes Ctrl+C a Stop click of the wait window (installs a SIGINT handler).
+    static void installInterruptHandler();
+
+    Answer message(WindowHandle owner, const std::string& text, const std::string& caption, Icon icon,
+                   Buttons buttons) override;
+    std::optional<std::string> openFileName(WindowHandle owner, const FileDialogOptions& opts) override;
+    std::optional<std::string> saveFileName(WindowHandle owner, const FileDialogOptions& opts) override;
+    void showWait(WindowHandle owner, const std::string& text) override;
+    void setWaitText(const std::string& text) override;
+    void setWaitBar(int percent) override;
+    void pollWait() override;
+    void closeWait() override;
+    int inputDialog(InputKind kind, WindowHandle owner) override;
+    void appendText(WindowHandle box, const std::string& text) override;
+    void clearText(WindowHandle) override {}
+    void setStatus(WindowHandle, int, const std::string&) override {}
+
+private:
+    void drawBar();
+    void endBar();
+
+    std::map<std::string, Answer> policy_;
+    std::map<std::string, std::string> inputs_;
+    std::string waitText_;
+    int percent_ = 0;
+    bool barShown_ = false;
+    bool quiet_ = false;
+    bool progress_ = true;
+};
+
+}  // namespace vx::ui
