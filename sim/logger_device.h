@@ -1,0 +1,75 @@
+#pragma once
+// The QM41/QM42/QM43 loggers and the VT71/NOD85 boards: identification, session
+// registers, clock, flash pages (plain and streamed reads), temporary buffer, and for the
+// boards the EEPROM parameter image and the alarm register.
+
+#include "calendar.h"
+#include "device.h"
+#include "session.h"
+
+#include <array>
+#include <memory>
+
+namespace vx::sim {
+
+constexpr int kBoardImageSize = 41;
+using BoardImage = std::array<uint8_t, kBoardImageSize>;
+
+// A plausible VT71 parameter image; `tcm` is the averaging time word at offsets 7-8.
+BoardImage defaultBoardImage(uint16_t tcm = 900);
+
+struct LoggerConfig {
+    char hw = '0';            // board-type digit of the version reply
+    uint8_t fw = 0x20;        // firmware byte of the version reply
+    bool board = false;       // VT71/NOD85: answers ATEE and ATSA
+    DateTime clock{24, 6, 3, 12, 0, 0};  // logger clock when the first command arrives
+    BoardImage eeprom = defaultBoardImage();
+    uint8_t alarm = 0x00;     // alarm register
+    uint8_t alarmInverter = 0;  // index of the inverter in alarm (0 = none)
+    uint8_t alarmRmin = 0;      // its efficiency, percent
+    uint8_t alarmAux = 0;       // auxiliary alarm code
+};
+
+class LoggerDevice : public LineDevice {
+public:
+    LoggerDevice(LoggerConfig cfg, std::shared_ptr<const Session> session);
+
+    const Session& session() const { return *session_; }
+    const LoggerConfig& config() const { return cfg_; }
+    const BoardImage& eeprom() const { return cfg_.eeprom; }
+    uint8_t alarm() const { return cfg_.alarm; }
+    uint8_t operatingStatus() const { return opStatus_; }
+    // The logger's clock at a given time (it starts with the first command).
+    DateTime clockAt(int64_t nowNs) const;
+
+protected:
+    void onCommand(const std::string& cmd, int64_t nowNs, Output& out) override;
+
+private:
+    enum class Source { Flash, Buffer };
+
+    void setPointer(uint32_t value, Output& out);
+    void readPiece(Output& out);
+    void eeRead(Output& out);
+    void eeWrite(const std::string& hexPairs, Output& out);
+    void setClock(const std::string& arg, bool date, int64_t nowNs, Output& out);
+
+    LoggerConfig cfg_;
+    std::shared_ptr<const Session> session_;
+
+    // Flash read pointer, and whether reads stream the rest of the page.
+    uint16_t page_ = 0;
+    int offset_ = 0;
+    bool fast_ = false;
+    Source source_ = Source::Flash;
+    size_t bufPos_ = 0;
+    // EEPROM byte pointer; 0xFF asks for the whole image in one reply.
+    unsigned eePtr_ = 0;
+
+    uint8_t opStatus_ = 0x00;
+    int64_t clockBaseSecs_ = 0;
+    int64_t clockBaseNs_ = 0;
+    bool clockStarted_ = false;
+};
+
+}  // namespace vx::sim

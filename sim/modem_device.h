@@ -1,0 +1,48 @@
+#pragma once
+// A dial-up modem with numeric result codes, optionally with a device at the far end.
+//
+// Command mode: every line beginning "AT" is answered "0\r" (OK), "ATV0" included.
+// "ATDT<number>" answers nothing at once; after the dial delay it sends the configured
+// result code. A code that means a connection (1, 5, 9..19, 20 and above) puts the modem
+// on line: from then on bytes go to the remote device and its replies come back, until
+// the host sends the escape "+++", which the modem answers "0\r" in command mode. "ATH"
+// while dialling abandons the call ("0\r"); "ATH" and "ATZ" on line hang up.
+
+#include "device.h"
+
+#include <memory>
+
+namespace vx::sim {
+
+struct ModemConfig {
+    int64_t dialDelayMs = 1500;
+    int resultCode = 1;  // 1 "Connect"
+};
+
+class ModemDevice : public LineDevice {
+public:
+    ModemDevice(ModemConfig cfg, std::unique_ptr<Device> remote);
+
+    void receive(const uint8_t* data, size_t len, int64_t nowNs, Output& out) override;
+    int64_t nextEventNs() const override;
+    void tick(int64_t nowNs, Output& out) override;
+
+    enum class State { Command, Dialling, Online };
+    State state() const { return state_; }
+    const std::string& dialled() const { return number_; }
+
+    static bool isConnectCode(int code);
+
+protected:
+    void onCommand(const std::string& cmd, int64_t nowNs, Output& out) override;
+
+private:
+    ModemConfig cfg_;
+    std::unique_ptr<Device> remote_;
+    State state_ = State::Command;
+    int64_t dialDueNs_ = kNever;
+    std::string number_;
+    int plusRun_ = 0;  // '+' characters held back while on line
+};
+
+}  // namespace vx::sim

@@ -1,0 +1,327 @@
+#include "options.h"
+
+#include <cstdlib>
+
+namespace vx::sim {
+
+namespace {
+
+bool toInt(const std::string& v, int64_t lo, int64_t hi, int64_t& out, int base = 0)
+{
+    if (v.empty()) return false;
+    char* end = nullptr;
+    long long x = std::strtoll(v.c_str(), &end, base);
+    if (*end != '\0' || x < lo || x > hi) return false;
+    out = x;
+    return true;
+}
+
+bool toProb(const std::string& v, double& out)
+{
+    if (v.empty()) return false;
+    char* end = nullptr;
+    double x = std::strtod(v.c_str(), &end);
+    if (*end != '\0' || !(x >= 0.0 && x <= 1.0)) return false;
+    out = x;
+    return true;
+}
+
+bool toFlag(const std::string& v, bool& out)
+{
+    if (v.empty() || v == "1" || v == "yes" || v == "true") return out = true, true;
+    if (v == "0" || v == "no" || v == "false") return out = false, true;
+    return false;
+}
+
+FaultRule& rule(Options& o, FaultKind k)
+{
+    for (FaultRule& r : o.faults.rules)
+        if (r.kind == k) return r;
+    FaultRule r;
+    r.kind = k;
+    r.on = o.faultOn;
+    if (k == FaultKind::Delay) {
+        r.probability = 1.0;  // "--delay-ms D" alone delays every reply
+        r.delayMs = 100;
+    }
+    o.faults.rules.push_back(r);
+    return o.faults.rules.back();
+}
+
+bool faultKind(const std::string& name, FaultKind& k)
+{
+    if (name == "drop") return k = FaultKind::Drop, true;
+    if (name == "err") return k = FaultKind::Err, true;
+    if (name == "truncate") return k = FaultKind::Truncate, true;
+    if (name == "delay") return k = FaultKind::Delay, true;
+    if (name == "vanish") return k = FaultKind::Vanish, true;
+    return false;
+}
+
+char profileDigit(const std::string& p)
+{
+    if (p == "qm42") return '7';
+    if (p == "qm43") return 'B';
+    if (p == "vt71") return '5';
+    if (p == "nod85") return '8';
+    return '0';
+}
+
+}  // namespace
+
+const std::vector<std::string>& profiles()
+{
+    static const std::vector<std::string> k = {"qm41", "qm42", "qm43", "vt71", "nod85", "qm43boot", "modem", "silent"};
+    return k;
+}
+
+bool isProfile(const std::string& name)
+{
+    for (const auto& p : profiles())
+        if (p == name) return true;
+    return false;
+}
+
+bool applyOption(Options& o, const std::string& key, const std::string& value, std::string& err)
+{
+    int64_t n = 0;
+    double p = 0;
+    bool f = false;
+    SessionParams& s = o.session;
+    auto bad = [&](const char* what) {
+        err = "invalid value for " + key + " (" + what + "): '" + value + "'";
+        return false;
+    };
+    if (key == "baud") return toInt(value, 0, 4000000, n) ? (o.baud = uint32_t(n), true) : bad("0..4000000");
+    if (key == "bytewise") return toFlag(value, f) ? (o.mode = f ? PaceMode::Bytewise : PaceMode::Frames, true) : bad("flag");
+    if (key == "hw") return (value.size() == 1 && toInt(value, 0, 15, n, 16)) ? (o.hw = value[0] >= 'a' ? value[0] - 32 : value[0], true) : bad("one hex digit");
+    if (key == "fw") return toInt(value, 0, 255, n, 16) ? (o.fw = int(n), true) : bad("hex byte");
+    if (key == "seed") return toInt(value, 0, INT64_MAX, n) ? (s.seed = uint64_t(n), true) : bad("number");
+    if (key == "nodes") return toInt(value, 1, kMaxNodes, n) ? (s.nodes = int(n), true) : bad("1..30");
+    if (key == "channels") return toInt(value, 1, kMaxChannels, n) ? (s.maxChannels = int(n), true) : bad("1..64");
+    if (key == "pairs") return toProb(value, p) ? (s.pairChance = p, true) : bad("probability");
+    if (key == "highaddr") return toFlag(value, f) ? (s.highAddresses = f, true) : bad("flag");
+    if (key == "broken") return toFlag(value, f) ? (s.brokenTable = f, true) : bad("flag");
+    if (key == "satmr") return toInt(value, 0, 65535, n) ? (s.satmr = int(n), true) : bad("0..65535 s");
+    if (key == "pages") return toInt(value, 0, 4095, n) ? (s.pages = int(n), true) : bad("0..4095");
+    if (key == "wrapped") return toFlag(value, f) ? (s.wrapped = f, true) : bad("flag");
+    if (key == "tablepage") return toInt(value, 0, 4095, n) ? (s.tablePage = int(n), true) : bad("0..4095");
+    if (key == "tmpbuf") return toInt(value, 0, kPageSize, n) ? (s.tmpBytes = int(n), true) : bad("0..528");
+    if (key == "tmpcut") return toFlag(value, f) ? (s.tmpCutRecord = f, true) : bad("flag");
+    if (key == "tmpbad") return toFlag(value, f) ? (s.tmpBadNode = f, true) : bad("flag");
+    if (key == "oldtables") return toInt(value, 0, 4000, n) ? (s.oldTables = int(n), true) : bad("0..4000");
+    if (key == "start") return parseDateTime(value, s.start) ? true : bad("YYMMDD_hhmmss");
+    if (key == "status") return toInt(value, 0, 255, n, 16) ? (s.statusExtra = uint8_t(n), true) : bad("hex byte");
+    if (key == "errors") return toInt(value, 0, 255, n, 16) ? (s.errors = uint8_t(n), true) : bad("hex byte");
+    if (key == "clock") return parseDateTime(value, o.clock) ? (o.clockSet = true, true) : bad("YYMMDD_hhmmss");
+    if (key == "tcm") return toInt(value, 0, 65535, n) ? (o.tcm = uint16_t(n), true) : bad("0..65535");
+    if (key == "alarm") return toInt(value, 0, 255, n, 16) ? (o.alarm = uint8_t(n), true) : bad("hex byte");
+    if (key == "boot") return toInt(value, 0, 255, n, 16) ? (o.bootVersion = uint8_t(n), true) : bad("hex byte");
+    if (key == "dial-delay") return toInt(value, 0, 600000, n) ? (o.modem.dialDelayMs = n, true) : bad("ms");
+    if (key == "dial-result") return toInt(value, 0, 99, n) ? (o.modem.resultCode = int(n), true) : bad("0..99");
+    if (key == "remote") return (value == "none" || (isProfile(value) && value != "modem")) ? (o.remote = value, true) : bad("profile or none");
+    if (key == "fault-seed") return toInt(value, 0, INT64_MAX, n) ? (o.faults.seed = uint64_t(n), true) : bad("number");
+    if (key == "vanish-close") return toFlag(value, f) ? (o.closeOnVanish = f, true) : bad("flag");
+    if (key == "delay-ms") return toInt(value, 0, 600000, n) ? (rule(o, FaultKind::Delay).delayMs = n, true) : bad("ms");
+    if (key == "fault-on") {
+        // Every fault rule without a filter of its own, now or later, takes this one.
+        for (FaultRule& r : o.faults.rules)
+            if (r.on == o.faultOn) r.on = value;
+        o.faultOn = value;
+        return true;
+    }
+    FaultKind k;
+    auto dash = key.find('-');
+    std::string base = key.substr(0, dash);
+    std::string suffix = dash == std::string::npos ? "" : key.substr(dash + 1);
+    if (faultKind(base, k)) {
+        if (suffix.empty()) return toProb(value, p) ? (rule(o, k).probability = p, true) : bad("probability");
+        if (suffix == "nth") return toInt(value, 1, INT64_MAX, n) ? (rule(o, k).nth = uint64_t(n), true) : bad("count from 1");
+        if (suffix == "on") return (rule(o, k).on = value, true);
+    }
+    err = "unknown setting '" + key + "'";
+    return false;
+}
+
+}  // namespace vx::sim
+
+namespace vx::sim {
+
+bool parseSimSpec(const std::string& spec, Options& o, std::string& err)
+{
+    size_t pos = 0;
+    bool first = true;
+    while (pos <= spec.size()) {
+        size_t comma = spec.find(',', pos);
+        std::string item = spec.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+        pos = comma == std::string::npos ? spec.size() + 1 : comma + 1;
+        if (item.empty()) {
+            first = false;
+            continue;
+        }
+        size_t eq = item.find('=');
+        if (first && eq == std::string::npos && isProfile(item)) {
+            o.profile = item;
+            first = false;
+            continue;
+        }
+        first = false;
+        std::string key = item.substr(0, eq);
+        std::string value = eq == std::string::npos ? std::string() : item.substr(eq + 1);
+        if (!applyOption(o, key, value, err)) return false;
+    }
+    return true;
+}
+
+bool parseArgs(int argc, const char* const* argv, Options& o, bool& help, std::string& err)
+{
+    help = false;
+    bool haveProfile = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            help = true;
+            return true;
+        }
+        if (a.rfind("--", 0) != 0) {
+            if (haveProfile || !isProfile(a)) {
+                err = "unknown profile or argument '" + a + "'";
+                return false;
+            }
+            o.profile = a;
+            haveProfile = true;
+            continue;
+        }
+        std::string key = a.substr(2), value;
+        size_t eq = key.find('=');
+        if (eq != std::string::npos) {
+            value = key.substr(eq + 1);
+            key = key.substr(0, eq);
+        } else {
+            // Flags take no value; every other key takes the next word.
+            static const char* const kFlags[] = {"bytewise", "broken", "wrapped", "tmpcut", "tmpbad", "vanish-close"};
+            bool isFlag = false;
+            for (const char* f : kFlags) isFlag = isFlag || key == f;
+            if (!isFlag) {
+                if (i + 1 >= argc) {
+                    err = "missing value for --" + key;
+                    return false;
+                }
+                value = argv[++i];
+            }
+        }
+        if (key == "simulate") {
+            if (!parseSimSpec(value, o, err)) return false;
+            haveProfile = true;
+            continue;
+        }
+        if (!applyOption(o, key, value, err)) return false;
+    }
+    if (!haveProfile) {
+        err = "no profile given";
+        return false;
+    }
+    return true;
+}
+
+std::string usageText()
+{
+    return R"(usage: vendrix-devsim PROFILE [options]
+
+Serves a simulated device on a pseudo-terminal. The first line on stdout is
+"PORT <path>"; the device is served until SIGTERM or SIGINT.
+
+Profiles: qm41 qm42 qm43 vt71 nod85 (loggers and boards), qm43boot (QM43 in its
+boot loader), modem (dial-up modem with a logger behind it), silent.
+
+Options (also usable as key=value in a --simulate=PROFILE,key=value,... string):
+  --baud N          pace output at N baud (N/10 bytes/s); 0 = unpaced (default)
+  --bytewise        hand over each byte at its own time (default: 1 ms frames)
+  --hw DIGIT        board-type digit of the version reply (default per profile)
+  --fw HEX          firmware byte (default 20)
+  --clock YYMMDD_hhmmss  logger clock at the first command
+                    (default: one hour after the last record)
+ session:
+  --seed N          generator seed (default 1)
+  --nodes N         1..30 nodes (default 4)
+  --channels N      up to N physical channels per node, 1..64 (default 6)
+  --pairs P         chance of a 32-bit channel pair per channel (default 0.2)
+  --highaddr 0|1    at least one node address above 127 (default 1)
+  --broken          two code-0 channels in a row (a faulty table)
+  --satmr S         every node's sampling timer in seconds (default: drawn)
+  --pages N         data pages 0..4095 (default 20)
+  --wrapped         the session wrapped round the memory (4095 data pages)
+  --tablepage N     page of the table (default: drawn)
+  --tmpbuf BYTES    temporary buffer filled with whole records up to BYTES (200)
+  --tmpcut          end the temporary buffer in the middle of a record
+  --tmpbad          put a record of an unknown node into the temporary buffer
+  --oldtables N     older sessions' table pages elsewhere in the memory
+  --start YYMMDD_hhmmss  session start (default 240517_083000)
+  --status HEX      status register bits besides the wrap bit (default 10 READY)
+  --errors HEX      errors register (default 00)
+ boards and others:
+  --tcm N           VT71/NOD85 averaging time in the EEPROM image (default 900)
+  --alarm HEX       VT71/NOD85 alarm register (default 00)
+  --boot HEX        boot loader version byte (default 12: v1.2)
+  --dial-delay MS   modem: time from ATDT to the result code (default 1500)
+  --dial-result N   modem: the result code (default 1, connect)
+  --remote PROFILE  modem: the device at the far end, or none (default qm41)
+ faults (each KIND is drop, err, truncate, delay or vanish):
+  --KIND P          spoil each reply with probability P
+  --KIND-nth N      spoil the Nth reply
+  --KIND-on PREFIX  only replies to commands beginning PREFIX ("ATRD"; "ATRD$" exact)
+  --fault-on PREFIX the same for every rule without its own filter
+  --delay-ms D      delay of the delay fault (default 100; alone: every reply)
+  --fault-seed N    seed of the fault draws (default 1)
+  --vanish-close    close the pty when the device vanishes (default: just silent)
+)";
+}
+
+std::unique_ptr<Device> makeDevice(const Options& o, std::string& err, std::shared_ptr<const Session>* sessionOut)
+{
+    std::unique_ptr<Device> dev;
+    if (sessionOut) sessionOut->reset();
+    if (o.profile == "silent") {
+        dev = std::make_unique<SilentDevice>();
+    } else if (o.profile == "qm43boot") {
+        dev = std::make_unique<BootLoaderDevice>(o.bootVersion);
+    } else if (o.profile == "modem") {
+        std::unique_ptr<Device> remote;
+        if (o.remote != "none") {
+            Options r = o;
+            r.profile = o.remote;
+            r.faults = FaultConfig{};
+            remote = makeDevice(r, err, sessionOut);
+            if (!remote) return nullptr;
+        }
+        dev = std::make_unique<ModemDevice>(o.modem, std::move(remote));
+    } else if (isProfile(o.profile)) {
+        auto session = std::make_shared<Session>();
+        if (!generateSession(o.session, *session, err)) return nullptr;
+        LoggerConfig cfg;
+        cfg.hw = o.hw >= 0 ? char(o.hw) : profileDigit(o.profile);
+        cfg.fw = uint8_t(o.fw);
+        cfg.board = o.profile == "vt71" || o.profile == "nod85";
+        cfg.eeprom = defaultBoardImage(o.tcm);
+        cfg.alarm = o.alarm;
+        if (o.alarm & 0x10) {
+            cfg.alarmInverter = 2;
+            cfg.alarmRmin = 85;
+        }
+        if (o.clockSet) {
+            cfg.clock = o.clock;
+        } else {
+            uint32_t last = session->records.empty() ? 0 : session->records.back().timeMarker;
+            cfg.clock = fromSeconds(toSeconds(o.session.start) + last / 10 + 3600);
+        }
+        if (sessionOut) *sessionOut = session;
+        dev = std::make_unique<LoggerDevice>(cfg, session);
+    } else {
+        err = "unknown profile '" + o.profile + "'";
+        return nullptr;
+    }
+    if (!o.faults.empty()) dev = std::make_unique<FaultyDevice>(std::move(dev), o.faults);
+    return dev;
+}
+
+}  // namespace vx::sim
