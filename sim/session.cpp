@@ -154,8 +154,8 @@ std::vector<Node> drawNodes(Rng& rng, const SessionParams& p)
 }
 
 // Yields the session's records in time order: each node every satmr seconds from its own
-// phase; a record that would share its time marker with the previous one is pushed one
-// tenth later, so markers strictly increase.
+// phase. Markers never decrease; two nodes may share a tenth of a second (ties go to the
+// node that comes first in the table), as on a busy radio channel.
 class RecordStream {
 public:
     RecordStream(const std::vector<Node>& nodes, Rng& rng, uint32_t base) : nodes_(nodes)
@@ -168,9 +168,6 @@ public:
         size_t k = peekNode();
         uint64_t t = next_[k];
         next_[k] += uint64_t(nodes_[k].satmr) * 10;
-        if (started_ && t <= last_) t = last_ + 1;
-        started_ = true;
-        last_ = t;
         if (t > 0xFFFFFFFFull) overflow_ = true;
         RecordRef r;
         r.addr = nodes_[k].addr;
@@ -181,8 +178,6 @@ public:
 private:
     const std::vector<Node>& nodes_;
     std::vector<uint64_t> next_;
-    uint64_t last_ = 0;
-    bool started_ = false;
     bool overflow_ = false;
 
 public:
