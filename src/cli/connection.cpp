@@ -1,6 +1,6 @@
 #include "cli/connection.h"
 
-#include "cli/simulation.h"
+#include "simhost/simulated_device.h"
 #include "link/com.h"
 #include "shell/command_line.h"
 #include "shell/flags.h"
@@ -56,7 +56,7 @@ bool Connection::open(const Options& opts) {
     std::string port = opts.value("port");
     if (opts.has("simulate")) {
         std::string err;
-        sim_ = Simulation::start(opts.value("simulate"), err);
+        sim_ = vx::simhost::SimulatedDevice::start(opts.value("simulate"), err);
         if (!sim_) return message_ = err, false;
         port = sim_->portPath();
     }

@@ -10,7 +10,11 @@
 
 namespace vx::cli {
 
-class Simulation;
+}  // namespace vx::cli
+namespace vx::simhost {
+class SimulatedDevice;
+}
+namespace vx::cli {
 
 // The options every device command takes.
 std::vector<OptionSpec> connectionOptions();
@@ -26,7 +30,7 @@ public:
     const std::string& message() const { return message_; }
 
 private:
-    std::unique_ptr<Simulation> sim_;
+    std::unique_ptr<vx::simhost::SimulatedDevice> sim_;
     std::string message_;
 };
 

@@ -1,0 +1,48 @@
+#include "session/page_access.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "link/clock.h"
+#include "link/com.h"
+#include "session/session_state.h"
+#include "shell/flags.h"
+
+namespace {
+constexpr uint64_t kPieceTimeLimitMs = 1000;
+}
+
+int32_t setPageAdd(uint16_t page) {
+    uint16_t value = page;
+    if (Flag.fast_read == 1) value |= 0x8000;
+    char cmd[16];
+    std::snprintf(cmd, sizeof cmd, "ATRD%04X\r", unsigned(value));
+    return sendCOMMAND(hCom, cmd, 13) && RICEVUTO_OK() ? 1 : 0;
+}
+
+int32_t getPageFlash(uint8_t* buf) {
+    if (!hCom) return 0;
+    const char* request = "ATRD\r";
+    for (int c = 0; c < CHUNKS_PER_PAGE; ++c) {
+        uint64_t start = vx::link::nowMs();
+        bool ok = sendCOMMAND(hCom, request, 'L') == 1;
+        while (!ok) {
+            uint64_t elapsed = vx::link::nowMs() - start;
+            if (elapsed >= kPieceTimeLimitMs) return 0;
+            // An empty poll returns at once when nothing is there: wait for the next byte
+            // instead of asking again in a tight loop.
+            if (request[0] == 0 && hCom) hCom->waitReadable(int(kPieceTimeLimitMs - elapsed));
+            ok = sendCOMMAND(hCom, request, 'L') == 1;
+        }
+        if (Flag.fast_read == 1) request = "";
+        std::memcpy(buf + c * CHUNK_SIZE, Rx_buf, CHUNK_SIZE);
+    }
+    return 1;
+}
+
+void choosePageReadingMode() {
+    if (Flag.modem == 1) return;
+    bool plain = (Datalogger.hw == '0' && Datalogger.fw <= 0x18) || Datalogger.hw == '7' ||
+                 (Datalogger.hw == '5' && Datalogger.fw <= 0x16);
+    if (plain) Flag.fast_read = 0;
+}
