@@ -1,0 +1,141 @@
+#include "session/resample.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "session/memory_model.h"
+#include "session/quantities.h"
+#include "session/session_state.h"
+
+namespace {
+constexpr size_t HEAD_SIZE = 5;  // address and time marker
+}
+
+// Makes at least `need` unread bytes available. The bytes from the last head on are kept
+// (moved to the front with the unread tail), so stepBack works across a refill.
+bool ScratchReader::fill(size_t need) {
+    size_t keep = headPos_ < pos_ ? headPos_ : pos_;
+    if (keep > 0) {
+        std::memmove(buf_, buf_ + keep, end_ - keep);
+        end_ -= keep;
+        pos_ -= keep;
+        headPos_ -= keep;
+    }
+    while (end_ - pos_ < need) {
+        size_t got = std::fread(buf_ + end_, 1, sizeof buf_ - end_, f_);
+        if (got == 0) return false;
+        end_ += got;
+    }
+    return true;
+}
+
+bool ScratchReader::readHead(uint8_t& address, uint32_t& marker) {
+    headPos_ = pos_;
+    if (end_ - pos_ < HEAD_SIZE && !fill(HEAD_SIZE)) return false;
+    headPos_ = pos_;
+    address = buf_[pos_];
+    marker = readU32(buf_ + pos_ + 1);
+    pos_ += HEAD_SIZE;
+    return true;
+}
+
+void ScratchReader::stepBack() { pos_ = headPos_; }
+
+const uint8_t* ScratchReader::readSpan(size_t n) {
+    if (end_ - pos_ < n && !fill(n)) return nullptr;
+    const uint8_t* p = buf_ + pos_;
+    pos_ += n;
+    return p;
+}
+
+bool ScratchReader::readBytes(uint8_t* out, size_t n) {
+    const uint8_t* p = readSpan(n);
+    if (!p) return false;
+    std::memcpy(out, p, n);
+    return true;
+}
+
+void printHeader(FILE* f) {
+    std::fprintf(f, "Time[s]: %u\r\n", unsigned(Tsample));
+    for (int k = 1; k <= TotalNodeNum && k <= MAX_NODES; ++k) {
+        const datitab& node = InfoFE[k];
+        for (int j = 0; j < node.chanu_logic; ++j)
+            std::fprintf(f, "\"CH%u_%u: %s\" ", unsigned(node.nodead), unsigned(j + 1),
+                         Lista_Grandezze[quantityCode(node, j)]);
+    }
+    std::fputs("\r\n", f);
+}
+
+int32_t interpData(uint32_t tcf, uint32_t i_ref, ScratchReader& infile) {
+    int count = TotalNodeNum < MAX_NODES ? TotalNodeNum : MAX_NODES;
+    uint8_t byAddress[256] = {};  // node index by address, first match as findNode
+    for (int k = count; k >= 1; --k) {
+        datitab& node = InfoFE[k];
+        node.n = 0;
+        std::memset(node.sdati, 0, sizeof node.sdati[0] * node.chanu_logic);
+        byAddress[node.nodead] = uint8_t(k);
+    }
+
+    // In 64 bits: an interval near the top of the marker range must not wrap.
+    const uint64_t limit = uint64_t(i_ref) + tcf / 2;
+    bool summed = false;
+    uint8_t address;
+    uint32_t marker;
+    while (infile.readHead(address, marker)) {
+        if (marker >= limit) {
+            infile.stepBack();  // read again for the next interval
+            return 1;
+        }
+        int k = byAddress[address];
+        const uint8_t* samples = k ? infile.readSpan(2 * size_t(InfoFE[k].chanu)) : nullptr;
+        if (!samples) {
+            // An unknown node or a record cut off at the end: nothing after it can be read,
+            // so this and every later call stop here as at the end of the file.
+            infile.stepBack();
+            break;
+        }
+        datitab& node = InfoFE[k];
+        ++node.n;
+        for (int j = 0; j < node.chanu_logic; ++j) node.sdati[j] += logicalValue(node, j, samples);
+        summed = true;
+    }
+    return summed ? 1 : 0;
+}
+
+namespace {
+
+// The average of an interval, single precision, rounded to the nearest integer with
+// halves to even (the default rounding mode), within the int32 range.
+int32_t average(int64_t sum, uint16_t n) {
+    float avg = std::nearbyint(float(sum) / float(n));
+    if (avg >= 2147483648.0f) return INT32_MAX;
+    if (avg < -2147483648.0f) return INT32_MIN;
+    return int32_t(avg);
+}
+
+}  // namespace
+
+void printData(FILE* f) {
+    // The row is gathered and written in few pieces: short sample times give a row for
+    // almost every record.
+    char row[4096];
+    size_t len = 0;
+    for (int k = 1; k <= TotalNodeNum && k <= MAX_NODES; ++k) {
+        const datitab& node = InfoFE[k];
+        for (int j = 0; j < node.chanu_logic; ++j) {
+            if (len + ADJ_TEXT_MAX + 1 > sizeof row) {
+                std::fwrite(row, 1, len, f);
+                len = 0;
+            }
+            uint8_t code = quantityCode(node, j);
+            int32_t x = node.n > 0 ? average(node.sdati[j], node.n) : Default_value[code];
+            adj_value(row + len, int8_t(code), x);
+            len += std::strlen(row + len);
+            row[len++] = ' ';
+        }
+    }
+    row[len++] = '\r';  // room is left by the check above
+    row[len++] = '\n';
+    std::fwrite(row, 1, len, f);
+    ++InfoSES.nItem;
+}
