@@ -9,6 +9,9 @@
 namespace vx::cli {
 
 int cmdIdentify(const std::vector<std::string>& args);
+int cmdReport(const std::vector<std::string>& args);
+int cmdDownload(const std::vector<std::string>& args);
+int cmdClockSync(const std::vector<std::string>& args);
 
 // Parses args; on --help prints the subcommand's usage. False when the command should
 // end now, with exitStatus() telling how.

@@ -25,6 +25,9 @@ struct Command {
 
 const Command kCommands[] = {
     {"identify", cmdIdentify, "find the device and print its identity"},
+    {"report", cmdReport, "read the logger's session and print the session report"},
+    {"download", cmdDownload, "download the session into the data record file"},
+    {"clock-sync", cmdClockSync, "set the logger's clock to the PC clock"},
 };
 
 void printUsage(FILE* to) {

@@ -26,12 +26,16 @@ int32_t getPageFlash(uint8_t* buf) {
     for (int c = 0; c < CHUNKS_PER_PAGE; ++c) {
         uint64_t start = vx::link::nowMs();
         bool ok = sendCOMMAND(hCom, request, 'L') == 1;
+        // In the plain form the logger moves its pointer on with every request, answered
+        // or not: asking again would return the next piece in this one's place. The page
+        // read fails instead, and the caller addresses the page again.
+        if (!ok && request[0] != 0) return 0;
         while (!ok) {
             uint64_t elapsed = vx::link::nowMs() - start;
             if (elapsed >= kPieceTimeLimitMs) return 0;
             // An empty poll returns at once when nothing is there: wait for the next byte
-            // instead of asking again in a tight loop.
-            if (request[0] == 0 && hCom) hCom->waitReadable(int(kPieceTimeLimitMs - elapsed));
+            // instead of polling in a tight loop.
+            hCom->waitReadable(int(kPieceTimeLimitMs - elapsed));
             ok = sendCOMMAND(hCom, request, 'L') == 1;
         }
         if (Flag.fast_read == 1) request = "";

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 #include "ui/input_dialogs.h"
 #include "ui/text_encoding.h"
@@ -55,7 +56,9 @@ Answer safeAnswer(Buttons b) {
 
 }  // namespace
 
-TerminalBackend::TerminalBackend() { policy_["Abandon the current operation ?"] = Answer::Yes; }
+TerminalBackend::TerminalBackend() : progress_(isatty(STDERR_FILENO) != 0) {
+    policy_["Abandon the current operation ?"] = Answer::Yes;
+}
 
 void TerminalBackend::installInterruptHandler() { std::signal(SIGINT, onSigint); }
 

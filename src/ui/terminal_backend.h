@@ -20,7 +20,7 @@ public:
     // Input dialogs: the text typed into the next dialog whose caption begins with prefix.
     void setInput(const std::string& captionPrefix, const std::string& typed) { inputs_[captionPrefix] = typed; }
     void setQuiet(bool q) { quiet_ = q; }
-    void setProgress(bool on) { progress_ = on; }
+    void setProgress(bool on) { progress_ = on && progress_; }
 
     // Makes Ctrl+C a Stop click of the wait window (installs a SIGINT handler).
     static void installInterruptHandler();
@@ -49,7 +49,7 @@ private:
     int percent_ = 0;
     bool barShown_ = false;
     bool quiet_ = false;
-    bool progress_ = true;
+    bool progress_;
 };
 
 }  // namespace vx::ui
