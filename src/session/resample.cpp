@@ -106,7 +106,7 @@ namespace {
 
 // The average of an interval, single precision, rounded to the nearest integer with
 // halves to even (the default rounding mode), within the int32 range.
-int32_t average(int64_t sum, uint16_t n) {
+int32_t average(int64_t sum, uint32_t n) {
     float avg = std::nearbyint(float(sum) / float(n));
     if (avg >= 2147483648.0f) return INT32_MAX;
     if (avg < -2147483648.0f) return INT32_MIN;

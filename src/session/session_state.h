@@ -24,7 +24,7 @@ struct datitab {
     const uint8_t* conf;  // chanu little-endian words inside TabAss
     uint16_t vbat;
     int64_t sdati[MAX_LOGIC_CH];
-    uint16_t n;
+    uint32_t n;  // records summed (a long interval of a fast node can pass 65535)
     uint8_t chanu_logic;
     uint8_t ch_fisico[MAX_LOGIC_CH];
 };

@@ -42,8 +42,8 @@ const Quantity kQuantities[20] = {
 
 std::string quantityName(int code) {
     if (code < 20) return kQuantities[code].name;
-    char b[8];
-    std::snprintf(b, sizeof b, "0x%02X", code);
+    char b[16];
+    std::snprintf(b, sizeof b, "0x%02X", unsigned(code));
     return b;
 }
 

@@ -138,7 +138,9 @@ TEST_F(SessionModel, RejectsTablesWithoutWritingPastTheArrays) {
         EXPECT_EQ(TotalNodeNum, 0) << c.what;
         EXPECT_EQ(TotalLogicCh, 0) << c.what;
         EXPECT_EQ(InfoFE[0].nodead, 0xA5) << c.what;
-        if (c.status == TableStatus::TooManyChannels) EXPECT_EQ(InfoFE[2].nodead, 0x5A) << c.what;
+        if (c.status == TableStatus::TooManyChannels) {
+            EXPECT_EQ(InfoFE[2].nodead, 0x5A) << c.what;
+        }
     }
 }
 
