@@ -31,9 +31,11 @@ int main(int argc, char** argv)
 
     // Signals go to sigwait() below: block them before the server thread exists so that it
     // inherits the mask. A parent may have left them ignored or blocked; reset that.
-    std::signal(SIGTERM, SIG_DFL);
-    std::signal(SIGINT, SIG_DFL);
+    for (int s : {SIGTERM, SIGINT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL}) std::signal(s, SIG_DFL);
     std::signal(SIGPIPE, SIG_IGN);
+    sigset_t none;
+    sigemptyset(&none);
+    pthread_sigmask(SIG_SETMASK, &none, nullptr);
     sigset_t set;
     sigemptyset(&set);
     sigaddset(&set, SIGTERM);
