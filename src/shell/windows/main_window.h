@@ -1,0 +1,89 @@
+#pragma once
+// The main window (dialog 200): the session report, the sample time with Start, clock
+// sync, sample timer, monitor, the board's four alarms, and the Alt service keys.
+
+#include <QDialog>
+#include <array>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace vx::ui::qt {
+class PartStatusBar;
+}
+
+namespace vx::shell {
+
+// The windows the main window opens; the defaults are the program's own.
+struct MainWindowLinks {
+    std::function<void(QWidget*)> postProcessing;
+    std::function<void(QWidget*)> sampleTimer;
+    std::function<void(QWidget*)> monitor;
+    std::function<void(QWidget*)> inverterDetails;
+    static MainWindowLinks defaults();
+};
+
+class MainWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(MainWindowLinks links = MainWindowLinks::defaults(), QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // What the window does when it opens: reads the session and writes the report.
+    void openSequence();
+
+    QPlainTextEdit* reportBox() const { return report_; }
+    // The board's ComReg2 word as the Details button read it (bytes 19 and 20 of the image).
+    uint16_t detailsComReg2() const { return uint16_t(comReg2_[0] | (comReg2_[1] << 8)); }
+
+    // The Alt service keys, one lower-case letter each; true when the letter is a command.
+    bool serviceKey(char letter);
+    void rewriteReport();
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void reject() override {}  // Escape does nothing; Exit and the close box end the window
+
+private:
+    struct AlarmRow {
+        QPushButton* reset;
+        QLabel* lamp;
+        QLabel* text;
+        uint8_t stateBit, smsBit;
+    };
+    enum AlarmRowId { RowInverter, RowEfficiency, RowBurglar, RowAuxiliaries };
+
+    void buildControls();
+    void status(int part, const char* text);
+    void sampleTimeNotified();
+    void start();
+    void clockSyncClicked();
+    void sampleTimerClicked();
+    void monitorClicked();
+    void alarmResetClicked(int row);
+    void detailsClicked();
+    void showAlarms();
+    void hideBoardRows();
+
+    MainWindowLinks links_;
+    QPlainTextEdit* report_ = nullptr;
+    QLineEdit* sample_ = nullptr;
+    QPushButton* start_ = nullptr;
+    QPushButton* satmr_ = nullptr;
+    QPushButton* details_ = nullptr;
+    QLabel* verbose_ = nullptr;
+    vx::ui::qt::PartStatusBar* statusBar_ = nullptr;
+    std::array<AlarmRow, 4> alarms_{};
+    uint8_t comReg2_[2] = {0, 0};
+};
+
+// Opens the main window modally and returns its result (1).
+int runMainWindow();
+
+}  // namespace vx::shell
