@@ -100,14 +100,6 @@ public:
     void discardInput() override {
         head_ = tail_ = 0;
         tcflush(fd_, TCIFLUSH);
-        // A pty may still hold bytes the flush did not reach; drain what is there now.
-        uint8_t scratch[512];
-        while (!dead_) {
-            ssize_t n = ::read(fd_, scratch, sizeof scratch);
-            if (n > 0) continue;
-            if (n < 0 && errno != EAGAIN && errno != EINTR) dead_ = true;
-            break;
-        }
     }
 
     size_t write(const uint8_t* data, size_t len) override {
@@ -127,14 +119,13 @@ public:
     }
 
     bool readByte(uint8_t& b) override {
-        if (head_ == tail_ && !fill()) return false;
+        if (head_ == tail_) return false;
         b = buf_[head_++];
         return true;
     }
 
     bool waitReadable(int timeoutMs) override {
         if (head_ != tail_) return true;
-        if (fill()) return true;
         if (dead_) {
             sleepMs(timeoutMs);
             return false;

@@ -37,11 +37,12 @@ public:
     // Writes the block; returns how many bytes were accepted.
     virtual size_t write(const uint8_t* data, size_t len) = 0;
 
-    // Takes one received byte without waiting; false when none is there.
+    // Takes one byte that has arrived, without waiting; false when none is at hand.
+    // Bytes become at hand through waitReadable, which fetches what the driver holds.
     virtual bool readByte(uint8_t& b) = 0;
 
-    // Waits until a byte can be taken or timeoutMs has passed; true when one can.
-    // Never spins: a port whose device has vanished sleeps out the time-out.
+    // Waits until a byte can be taken or timeoutMs has passed (0: only looks); true when
+    // one can. Never spins: a port whose device has vanished sleeps out the time-out.
     virtual bool waitReadable(int timeoutMs) = 0;
 };
 

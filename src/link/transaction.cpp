@@ -57,6 +57,15 @@ int32_t sendCOMMAND(PortHandle hCom, const void* comando, int8_t ctrl) {
     const bool emptyPoll = len == 0;
     uint64_t last = vx::link::nowMs();
     for (;;) {
+        // An empty poll only looks at what is there; any other reply is waited for until
+        // the line has been quiet for Timeout_rx.
+        bool looking = emptyPoll && iRx == 0;
+        int32_t left = remaining(last, Timeout_rx);
+        if (left == 0 && !looking) return 0;
+        if (!hCom->waitReadable(looking ? 0 : left)) {
+            if (looking) return 0;
+            continue;
+        }
         uint8_t b;
         while (hCom->readByte(b)) {
             last = vx::link::nowMs();
@@ -75,10 +84,6 @@ int32_t sendCOMMAND(PortHandle hCom, const void* comando, int8_t ctrl) {
                 return 1;
             }
         }
-        if (emptyPoll && iRx == 0) return 0;
-        int32_t left = remaining(last, Timeout_rx);
-        if (left == 0) return 0;
-        hCom->waitReadable(left);
     }
 }
 
@@ -92,7 +97,10 @@ int32_t sendCOMMAND2(PortHandle hCom, const uint8_t* data, int8_t ndbyte, int8_t
     const int32_t limit = timeout > 0x7FFFFFFF ? 0x7FFFFFFF : int32_t(timeout);
     for (;;) {
         int32_t left = remaining(last, limit);
-        if (left == 0) break;
+        if (left == 0 || !hCom->waitReadable(left)) {
+            if (remaining(last, limit) == 0) break;
+            continue;
+        }
         uint8_t b;
         while (hCom->readByte(b)) {
             last = vx::link::nowMs();
@@ -100,9 +108,6 @@ int32_t sendCOMMAND2(PortHandle hCom, const uint8_t* data, int8_t ndbyte, int8_t
             if (iRx >= kOverflow) return 0;
             if (iRx == nrxbyte) return 1;
         }
-        left = remaining(last, limit);
-        if (left == 0) break;
-        hCom->waitReadable(left);
     }
     return timeout == 0 ? 1 : 0;
 }

@@ -1,0 +1,32 @@
+// vendrix-bench: prints the figures the program is held to, one line each.
+// Usage: vendrix-bench [link|scan|download|decode|all]
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace vx::bench {
+void benchTransactions();
+void benchIdleCpu();
+void benchScan();
+void benchDownload(const char* form, const char* pacing, bool ratioFigure);
+void benchDecode();
+}  // namespace vx::bench
+
+int main(int argc, char** argv) {
+    std::string what = argc > 1 ? argv[1] : "all";
+    bool all = what == "all";
+    using namespace vx::bench;
+    if (all || what == "decode") benchDecode();
+    if (all || what == "link") {
+        benchTransactions();
+        benchIdleCpu();
+    }
+    if (all || what == "scan") benchScan();
+    if (all || what == "download") {
+        benchDownload("fast", "bytewise=1,", true);
+        benchDownload("plain", "bytewise=1,", true);
+        benchDownload("fast", "", false);
+    }
+    return 0;
+}

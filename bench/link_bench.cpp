@@ -1,0 +1,125 @@
+// Figures of the serial link: transaction overhead, CPU use while waiting, port scan.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bench_util.h"
+#include "link/com.h"
+#include "shell/defaults.h"
+#include "session/page_access.h"
+#include "shell/port_scan.h"
+
+namespace vx::bench {
+
+void benchTransactions() {
+    initVAR();
+    {
+        SimLink link;
+        if (!link.start("qm41,baud=0")) return;
+        std::vector<double> rtt;
+        for (int i = 0; i < 1000; ++i) {
+            double t0 = wallSeconds();
+            sendCOMMAND(hCom, "ATVR\r", 13);
+            rtt.push_back(wallSeconds() - t0);
+        }
+        std::nth_element(rtt.begin(), rtt.begin() + 500, rtt.end());
+        figure("ATVR round trip, unpaced simulator (median)", rtt[500] * 1e3, "ms", "< 0.1", rtt[500] < 1e-4);
+    }
+    {
+        SimLink link;
+        if (!link.start("qm41,baud=256000,bytewise=1")) return;
+        uint64_t in0 = link.server->bytesIn(), out0 = link.server->bytesOut();
+        int64_t wire0 = link.server->wireTimeNs();
+        double t0 = wallSeconds();
+        for (int i = 0; i < 1000; ++i) sendCOMMAND(hCom, "ATVR\r", 13);
+        double wall = wallSeconds() - t0;
+        double wire = double(link.server->wireTimeNs() - wire0) * 1e-9;
+        (void)in0, (void)out0;
+        figure("1000 x ATVR at 256000 baud: wall / wire time", wall / wire, "ratio", "<= 1.05", wall / wire <= 1.05);
+
+        // The floor of this harness: the same exchange with bare system calls on the same
+        // pty (no transaction logic), so the program's own share can be told apart from
+        // the pseudo-terminal's round trip.
+        int fd = ::open(link.server->path().c_str(), O_RDWR | O_NOCTTY);
+        closePort(hCom);
+        hCom = nullptr;
+        wire0 = link.server->wireTimeNs();
+        t0 = wallSeconds();
+        char buf[64];
+        for (int i = 0; i < 1000; ++i) {
+            (void)!::write(fd, "ATVR\r", 5);
+            size_t got = 0;
+            while (got == 0 || buf[got - 1] != '\r') {
+                pollfd p{fd, POLLIN, 0};
+                ::poll(&p, 1, 1000);
+                ssize_t n = ::read(fd, buf + got, sizeof buf - got);
+                if (n > 0) got += size_t(n);
+            }
+        }
+        double floorWall = wallSeconds() - t0;
+        double floorWire = double(link.server->wireTimeNs() - wire0) * 1e-9;
+        ::close(fd);
+        figure("  the same with bare syscalls (harness floor): wall / wire", floorWall / floorWire, "ratio", "-", true);
+        figure("  transaction cost over the floor", (wall / wire) / (floorWall / floorWire), "ratio", "<= 1.05",
+               (wall / wire) / (floorWall / floorWire) <= 1.05);
+    }
+}
+
+void benchIdleCpu() {
+    initVAR();
+    SimLink link;
+    if (!link.start("qm41,baud=256000,pages=40,nodes=4")) return;  // 1 ms frames, as a USB adapter
+    sendCOMMAND(hCom, "ATRD0000\r", 13);
+    double c0 = threadCpuSeconds(), t0 = wallSeconds();
+    int n = 0;
+    while (wallSeconds() - t0 < 5.0) {
+        sendCOMMAND(hCom, "ATRD\r", 'L');
+        ++n;
+    }
+    double cpu = threadCpuSeconds() - c0, wall = wallSeconds() - t0;
+    char name[96];
+    std::snprintf(name, sizeof name, "CPU / wall, %d 48-byte transactions at 256000 baud", n);
+    figure(name, 100.0 * cpu / wall, "%", "< 5", cpu / wall < 0.05);
+}
+
+void benchScan() {
+    initVAR();
+    std::vector<int> fds;
+    std::string list;
+    termios raw{};
+    cfmakeraw(&raw);
+    for (int i = 0; i < 50; ++i) {
+        int m, s;
+        char name[64];
+        if (openpty(&m, &s, name, &raw, nullptr) != 0) break;
+        fds.push_back(m), fds.push_back(s);
+        list += (list.empty() ? "" : ":") + std::string(name);
+    }
+    setenv("VENDRIX_PORTS", list.c_str(), 1);
+    double t0 = wallSeconds();
+    vx::shell::autoScanPorts(vx::shell::scanPortNames());
+    double silent = wallSeconds() - t0;
+    figure("scan of 50 silent ports", silent, "s", "<= 5.5", silent <= 5.5);
+    for (int fd : fds) close(fd);
+
+    initVAR();
+    list.clear();
+    for (int i = 0; i < 50; ++i) list += (i ? ":" : "") + std::string("/dev/vx-absent-") + std::to_string(i);
+    setenv("VENDRIX_PORTS", list.c_str(), 1);
+    t0 = wallSeconds();
+    vx::shell::autoScanPorts(vx::shell::scanPortNames());
+    double absent = wallSeconds() - t0;
+    figure("scan of 50 ports that do not exist", absent, "s", "< 0.1", absent < 0.1);
+    unsetenv("VENDRIX_PORTS");
+}
+
+}  // namespace vx::bench

@@ -1,0 +1,131 @@
+// Figures of the session download: throughput against the wire-time bound, CPU use, and
+// decoding speed.
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "bench_util.h"
+#include "link/com.h"
+#include "session/download.h"
+#include "session/memory_model.h"
+#include "session/resample.h"
+#include "session/session_reader.h"
+#include "session/session_state.h"
+#include "shell/defaults.h"
+#include "shell/flags.h"
+#include "sim/session.h"
+#include "ui/scripted_backend.h"
+
+namespace vx::bench {
+namespace {
+
+struct ScratchDir {
+    std::filesystem::path old, dir;
+    ScratchDir() {
+        char tmpl[] = "/tmp/vxbenchXXXXXX";
+        dir = mkdtemp(tmpl);
+        old = std::filesystem::current_path();
+        std::filesystem::current_path(dir);
+    }
+    ~ScratchDir() {
+        std::filesystem::current_path(old);
+        std::filesystem::remove_all(dir);
+    }
+};
+
+const char* kFullSession = "nodes=30,wrapped=1,satmr=60,tmpbuf=400,seed=21";
+
+}  // namespace
+
+// One full-memory download; prints the ratio to the wire-time bound, the payload rate
+// and the program's CPU share.
+void benchDownload(const char* form, const char* pacing, bool ratioFigure) {
+    initVAR();
+    ScratchDir scratch;
+    vx::ui::ScriptedBackend ui;
+    vx::ui::setBackend(&ui);
+    std::string spec = std::string("qm41,fw=") + (std::strcmp(form, "fast") == 0 ? "20" : "18") + ",baud=256000," +
+                       pacing + kFullSession;
+    SimLink link;
+    if (!link.start(spec)) return;
+    Flag.pages[0] = 0;
+    initSession(Flag.pages, nullptr);
+    Tsample = 1800;
+    int64_t wire0 = link.server->wireTimeNs();
+    double t0 = wallSeconds(), c0 = threadCpuSeconds();
+    int32_t ok = saveFile(nullptr, DataTimeSS);
+    double wall = wallSeconds() - t0, cpu = threadCpuSeconds() - c0;
+    double wire = double(link.server->wireTimeNs() - wire0) * 1e-9;
+    vx::ui::setBackend(nullptr);
+    if (!ok) {
+        std::printf("%s download failed\n", form);
+        return;
+    }
+    char name[128];
+    if (ratioFigure) {
+        std::snprintf(name, sizeof name, "full download, %s form, bytewise 256000: wall / wire", form);
+        double limit = std::strcmp(form, "fast") == 0 ? 1.01 : 1.05;
+        figure(name, wall / wire, "ratio", std::strcmp(form, "fast") == 0 ? "<= 1.01" : "<= 1.05", wall / wire <= limit);
+        std::snprintf(name, sizeof name, "full download, %s form: payload throughput", form);
+        double payload = double(TotalPagNumDload) * PAGE_SIZE / 1024.0;
+        figure(name, payload / wall, "KiB/s", "-", true);
+    } else {
+        std::snprintf(name, sizeof name, "full download, %s form, 1 ms frames: CPU / wall", form);
+        figure(name, 100.0 * cpu / wall, "%", "< 5", cpu / wall < 0.05);
+    }
+}
+
+// Page walk into the scratch file and resampling into the data record file, for a full
+// memory decoded from the simulated session's flash.
+void benchDecode() {
+    initVAR();
+    ScratchDir scratch;
+    vx::sim::SessionParams p;
+    p.nodes = 30;
+    p.wrapped = true;
+    p.satmr = 60;
+    p.seed = 21;
+    vx::sim::Session s;
+    std::string err;
+    if (!vx::sim::generateSession(p, s, err)) return (void)std::printf("%s\n", err.c_str());
+    std::memcpy(TabAss, s.table.data(), s.table.size());
+    if (decodeTabAss() != TableStatus::Ok) return (void)std::printf("table rejected\n");
+
+    for (uint16_t tsample : {uint16_t(60), uint16_t(1800)}) {
+        Tsample = tsample;
+        double t0 = wallSeconds();
+        FILE* f = std::fopen("QM41data.hex", "wb");
+        uint32_t first = 0, last = 0;
+        bool any = false;
+        for (uint16_t pg : s.dataPages) {
+            walkRecords(s.page(pg), PAGE_SIZE, [&](const uint8_t* rec, int k) {
+                std::fwrite(rec, 1, recordLength(InfoFE[k]), f);
+                last = readU32(rec + 1);
+                if (!any) first = last, any = true;
+            });
+        }
+        std::fclose(f);
+        f = std::fopen("QM41data.hex", "rb");
+        FILE* out = std::fopen("table", "wb");
+        printHeader(out);
+        ScratchReader reader(f);
+        const uint32_t tcf = 10u * Tsample;
+        for (uint64_t t = first; t < last; t += tcf) {
+            if (!interpData(tcf, uint32_t(t), reader)) break;
+            printData(out);
+        }
+        std::fclose(out);
+        std::fclose(f);
+        double secs = wallSeconds() - t0;
+        double mb = double(s.dataPages.size()) * PAGE_SIZE / 1e6;
+        char name[96];
+        std::snprintf(name, sizeof name, "decode + resample 4095 pages, 30 nodes, Tsample %u", unsigned(tsample));
+        figure(name, mb / secs, "MB/s", ">= 100", mb / secs >= 100);
+    }
+    long rss = peakRssKiB();
+    figure("peak memory of the decoding", double(rss) / 1024.0, "MiB", "< 64", rss < 64 * 1024);
+}
+
+}  // namespace vx::bench
