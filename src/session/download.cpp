@@ -99,12 +99,10 @@ Outcome readPages(FILE* scratch, uint16_t first) {
         if (!readPageWithRetries(current, page)) return Outcome::Failed;
         current = pageAdd(current, 1);
         Setbar_wait_msg(j, TotalPagNumDload);
-        bool firstRecord = j == 0;
-        walkRecords(page, PAGE_SIZE, [&](const uint8_t* rec, int k) {
-            std::fwrite(rec, 1, recordLength(InfoFE[k]), scratch);
-            if (firstRecord) FirstTimeMarkerDload = readU32(rec + 1);
-            firstRecord = false;
-        });
+        // The complete records lie one after the other from the start of the page.
+        size_t walked = walkRecords(page, PAGE_SIZE, [](const uint8_t*, int) {});
+        std::fwrite(page, 1, walked, scratch);
+        if (j == 0 && walked > 0) FirstTimeMarkerDload = readU32(page + 1);
     }
     return Outcome::Done;
 }

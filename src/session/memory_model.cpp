@@ -76,6 +76,11 @@ TableStatus decodeTabAss() {
     return st;
 }
 
+NodeLookup::NodeLookup() : index{} {
+    int count = TotalNodeNum < MAX_NODES ? TotalNodeNum : MAX_NODES;
+    for (int k = count; k >= 1; --k) index[InfoFE[k].nodead] = uint8_t(k);
+}
+
 int findNode(uint8_t address) {
     int count = TotalNodeNum < MAX_NODES ? TotalNodeNum : MAX_NODES;
     for (int k = 1; k <= count; ++k)

@@ -56,11 +56,19 @@ inline uint8_t quantityCode(const datitab& node, int j) {
 // Walks the complete records of known nodes from the start of buf: stops at the first
 // byte that is no node address, or at a record that would end beyond len. Calls
 // fn(record pointer, node index) for each; returns the bytes walked.
+// Node index by address (first match, as findNode), for walks over many records.
+struct NodeLookup {
+    uint8_t index[256];
+    NodeLookup();
+    int operator()(uint8_t address) const { return index[address]; }
+};
+
 template <typename F>
 size_t walkRecords(const uint8_t* buf, size_t len, F&& fn) {
+    const NodeLookup lookup;
     size_t off = 0;
     while (off < len) {
-        int k = findNode(buf[off]);
+        int k = lookup(buf[off]);
         if (k == 0) break;
         size_t rl = recordLength(InfoFE[k]);
         if (off + rl > len) break;
