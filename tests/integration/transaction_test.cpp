@@ -122,30 +122,28 @@ TEST_F(TransactionTest, CommandLengthLimit) {
 }
 
 TEST_F(TransactionTest, SteadyStreamIsReadToItsEndPausesEndIt) {
-    PtyPeer peer;
+    PtyPeer* self = nullptr;
+    PtyPeer peer([&self](const std::string& c) {
+        if (c == "ATST1\r") {
+            // 150 bytes, one every 5 ms: most of a second in all, never a pause near the
+            // time-out (which leaves room for a busy machine).
+            for (int i = 0; i < 149; ++i) {
+                self->send("s");
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            return std::string("\r");
+        }
+        self->send("ab");  // then a pause longer than the time-out
+        std::this_thread::sleep_for(std::chrono::milliseconds(900));
+        return std::string("\r");
+    });
+    self = &peer;
     open(peer);
     Timeout_rx = 300;
-    // 150 bytes, one every 5 ms: most of a second in all, never a pause near the time-out
-    // (which leaves room for a busy machine).
-    std::thread feeder([&] {
-        for (int i = 0; i < 150; ++i) {
-            peer.send(i == 149 ? "\r" : "s");
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    });
-    EXPECT_EQ(sendCOMMAND(hCom, "ATST\r", 13), 1);
+    EXPECT_EQ(sendCOMMAND(hCom, "ATST1\r", 13), 1);
     EXPECT_EQ(iRx, 149);
-    feeder.join();
-
-    // A pause longer than the time-out ends the reply.
-    std::thread late([&] {
-        peer.send("ab");
-        std::this_thread::sleep_for(std::chrono::milliseconds(900));
-        peer.send("\r");
-    });
-    EXPECT_EQ(sendCOMMAND(hCom, "ATST\r", 13), 0);
+    EXPECT_EQ(sendCOMMAND(hCom, "ATST2\r", 13), 0);
     EXPECT_EQ(iRx, 2);
-    late.join();
 }
 
 TEST_F(TransactionTest, WriteOnlyModesAndBlocks) {
