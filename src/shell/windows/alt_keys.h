@@ -9,7 +9,10 @@ namespace vx::shell {
 inline char altLetter(const QKeyEvent* e) {
     if (!(e->modifiers() & Qt::AltModifier) || (e->modifiers() & Qt::ControlModifier)) return 0;
     QString t = e->text();
-    if (t.size() == 1 && t[0].isLetter() && t[0].unicode() < 128) return char(t[0].unicode());
+    if (t.size() == 1 && t[0].isLetter() && t[0].unicode() < 128) {
+        if (e->modifiers() & Qt::ShiftModifier) t = t.toUpper();
+        return char(t[0].unicode());
+    }
     if (e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z)
         return char((e->modifiers() & Qt::ShiftModifier ? 'A' : 'a') + (e->key() - Qt::Key_A));
     return 0;
