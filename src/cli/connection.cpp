@@ -18,6 +18,7 @@ std::vector<OptionSpec> connectionOptions() {
         {'m', "modem", false, false, "the port leads to a dial-up modem"},
         {'t', "timeout", true, false, "inactivity time-out in ms (default 2000)", "MS"},
         {'l', "plain", false, false, "read flash pages piece by piece, never streamed"},
+        {0, "seed", true, false, "seed of the simulated session (with --simulate)", "N"},
     };
 }
 
@@ -56,7 +57,9 @@ bool Connection::open(const Options& opts) {
     std::string port = opts.value("port");
     if (opts.has("simulate")) {
         std::string err;
-        sim_ = vx::simhost::SimulatedDevice::start(opts.value("simulate"), err);
+        std::string spec = opts.value("simulate");
+        if (opts.has("seed")) spec += (spec.empty() ? "seed=" : ",seed=") + opts.value("seed");
+        sim_ = vx::simhost::SimulatedDevice::start(spec, err);
         if (!sim_) return message_ = err, false;
         port = sim_->portPath();
     }

@@ -128,13 +128,23 @@ void readTemporaryBuffer(FILE* scratch) {
 }
 
 // Step 9: one row per sample-time interval up to the last record.
-void resample(ScratchReader& reader, FILE* out) {
+// Step 9: one row per sample-time interval up to the last record. Long gaps between time
+// markers can mean very many rows, so the wait window stays live: false on Stop.
+bool resample(ScratchReader& reader, FILE* out) {
     const uint32_t tcf = 10u * Tsample;
-    for (uint64_t t = FirstTimeMarkerDload; t < LastTimeMarker; t += tcf) {
+    const uint64_t first = FirstTimeMarkerDload, span = LastTimeMarker > first ? LastTimeMarker - first : 1;
+    uint32_t sincePoll = 0;
+    for (uint64_t t = first; t < LastTimeMarker; t += tcf) {
         int32_t r = interpData(tcf, uint32_t(t), reader);
         if (r == 0) break;  // the scratch file is used up: no later interval gives a row
         printData(out);
+        if (++sincePoll == 4096) {
+            sincePoll = 0;
+            Setbar_wait_msg(uint32_t((t - first) * 1000 / span), 1000);
+            if (!Test_wait_msg()) return false;
+        }
     }
+    return true;
 }
 
 // Step 11, first half: the table index over the whole memory and the record listing.
@@ -258,6 +268,12 @@ int32_t saveFile(vx::ui::WindowHandle hwndDlg, const char* namefile) {
         return fail(o);
     }
     readTemporaryBuffer(scratch.f);
+    if (std::fflush(scratch.f) != 0 || std::ferror(scratch.f)) {  // a full disk, say
+        fileWarning(SCRATCH_FILE, "can not be written !");
+        scratch.discard();
+        Close_wait_msg();
+        return 0;
+    }
     scratch.close();
 
     // The data record file is written under a temporary name and takes its own name
@@ -281,12 +297,18 @@ int32_t saveFile(vx::ui::WindowHandle hwndDlg, const char* namefile) {
     InfoSES.nItem = 0;
     InfoSES.nSubItem_ = InfoSES.nSubItem;
     printHeader(table.f);
+    bool resampled;
     {
         ScratchReader reader(scratch.f);
-        resample(reader, table.f);
+        resampled = resample(reader, table.f);
     }
     InfoSES.nItem_ = InfoSES.nItem;
     scratch.close();
+    if (!resampled) {  // stopped
+        table.discard();
+        std::remove(SCRATCH_FILE);
+        return 0;
+    }
     bool written = std::fflush(table.f) == 0 && !std::ferror(table.f);
     table.close();
     if (!written) {
