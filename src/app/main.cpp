@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/screenshot.h"
 #include "shell/command_line.h"
 #include "shell/startup.h"
 #include "shell/windows/desktop_windows.h"
@@ -38,6 +39,7 @@ bool applySimulateSwitch(std::vector<std::string>& args, std::unique_ptr<vx::sim
 int main(int argc, char** argv) {
     QApplication app(argc, argv);  // takes its own options (-platform, -style) out of argv
     vx::ui::qt::installQtBackend();
+    vx::app::scheduleScreenshot();  // only when VENDRIX_SCREENSHOT asks for one
 
     std::vector<std::string> args(argv, argv + argc);
     std::unique_ptr<vx::simhost::SimulatedDevice> sim;

@@ -2,6 +2,7 @@
 // Helpers of the window tests: controls by object name, answers to the real modal boxes
 // of the desktop backend, and simulated devices on pseudo-terminals.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>

@@ -106,7 +106,7 @@ void MainWindow::buildControls() {
     sample_ = named(new QLineEdit(file), "ID_EDT_SAMPLE");
     sample_->setAlignment(Qt::AlignRight);
     sample_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), sample_));
-    sample_->setMaximumWidth(fm.horizontalAdvance(QStringLiteral("0000000")) + 12);
+    sample_->setFixedWidth(sample_->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 16);
     start_ = button(file, "ID_BTN_START", "Start");
     auto* sampleRow = new QHBoxLayout;
     sampleRow->addWidget(new QLabel(QStringLiteral("Sample Time"), file));

@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QLabel>
+#include <QStatusBar>
 #include <QTextEdit>
 
 #include "ui/qt/controls.h"
@@ -164,8 +166,10 @@ void QtBackend::clearText(WindowHandle box) {
 void QtBackend::setStatus(WindowHandle window, int part, const std::string& text) {
     QWidget* w = widget(window);
     if (!w) return;
-    auto* bar = w->findChild<PartStatusBar*>(QStringLiteral("ID_MAIN_STATUSBAR"));
-    if (bar) bar->setPart(part, toQ(text));
+    // The parts are the status bar's labels "part0" and "part1".
+    auto* bar = w->findChild<QStatusBar*>(QStringLiteral("ID_MAIN_STATUSBAR"));
+    auto* label = bar ? bar->findChild<QLabel*>(QStringLiteral("part%1").arg(part)) : nullptr;
+    if (label) label->setText(toQ(text));
 }
 
 QtBackend& installQtBackend() {
