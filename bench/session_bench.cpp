@@ -53,6 +53,7 @@ void decodeOnce(const vx::sim::Session& s) {
     std::fclose(f);
     f = std::fopen("QM41data.hex", "rb");
     FILE* out = std::fopen("table", "wb");
+    std::setvbuf(out, nullptr, _IOFBF, 1 << 16);  // as the download does
     printHeader(out);
     ScratchReader reader(f);
     const uint32_t tcf = 10u * Tsample;

@@ -293,6 +293,7 @@ int32_t saveFile(vx::ui::WindowHandle hwndDlg, const char* namefile) {
         Close_wait_msg();
         return 0;
     }
+    std::setvbuf(table.f, nullptr, _IOFBF, 1 << 16);
     InfoSES.nSubItem = uint32_t(TotalLogicCh);
     InfoSES.nItem = 0;
     InfoSES.nSubItem_ = InfoSES.nSubItem;

@@ -1,5 +1,7 @@
 #include "session/quantities.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -41,80 +43,85 @@ namespace {
 // A raw 16-bit word that the sensor means as unsigned.
 inline int64_t asUnsigned(int32_t x) { return x < 0 ? int64_t(x) + 65536 : x; }
 
-inline float scaled(char* strz, const char* fmt, float v) {
-    std::snprintf(strz, ADJ_TEXT_MAX, fmt, double(v));
-    return v;
-}
-
-// Raw values up to this size divided by 10 or 100 in single precision stay within a
-// quarter of the last printed digit of the exact quotient, so printing the quotient with
-// one or two decimals gives the digits of the integer itself: "%.2f" of
-// float(x) / 100.0f is x / 100, a point and |x| % 100. Rows of short sample times are
-// mostly such values, and this is far cheaper than formatting a float.
-constexpr int64_t EXACT_LIMIT = 1000000;
-
-inline bool exactDecimal(char* strz, int64_t x, int decimals) {
-    if (x > EXACT_LIMIT || x < -EXACT_LIMIT) return false;
-    char tmp[16];
+// Writes r with `decimals` digits after a point (none: an integer); the text's length.
+inline size_t putDigits(char* strz, uint64_t r, int decimals, bool negative) {
+    char tmp[32];
     char* p = tmp + sizeof tmp;
-    uint64_t v = uint64_t(x < 0 ? -x : x);
-    for (int d = 0; d < decimals; ++d) *--p = char('0' + v % 10), v /= 10;
-    *--p = '.';
-    do *--p = char('0' + v % 10), v /= 10;
-    while (v);
-    if (x < 0) *--p = '-';
+    for (int d = 0; d < decimals; ++d) *--p = char('0' + r % 10), r /= 10;
+    if (decimals > 0) *--p = '.';
+    do *--p = char('0' + r % 10), r /= 10;
+    while (r);
+    if (negative) *--p = '-';
     size_t n = size_t(tmp + sizeof tmp - p);
     std::memcpy(strz, p, n);
     strz[n] = 0;
-    return true;
+    return n;
 }
 
-inline float tenths(char* strz, int64_t x) {
-    float v = float(x) / 10.0f;
-    if (!exactDecimal(strz, x, 1)) scaled(strz, "%.1f", v);
-    return v;
+// "%.1f" or "%.2f" of a float without the general formatter: a float times 10 or 100 is
+// exact in double precision, so rounding that product half to even gives printf's digits,
+// the sign of a negative value rounded to zero included ("-0.00"). Rows of short sample
+// times are long lists of such values.
+inline size_t fixedText(char* strz, float v, int decimals) {
+    double t = double(v) * (decimals == 1 ? 10.0 : 100.0);
+    if (!(std::fabs(t) < 1e15)) {
+        int n = std::snprintf(strz, ADJ_TEXT_MAX, decimals == 1 ? "%.1f" : "%.2f", double(v));
+        return n < 0 ? 0 : std::min(size_t(n), size_t(ADJ_TEXT_MAX - 1));
+    }
+    // Adding and taking away 2^52 rounds a smaller non-negative double to an integer,
+    // halves to even, as nearbyint does in the default rounding mode (without a call).
+    constexpr double kRound = 4503599627370496.0;
+    double rounded = (std::fabs(t) + kRound) - kRound;
+    return putDigits(strz, uint64_t(rounded), decimals, std::signbit(t));
 }
 
-inline float hundredths(char* strz, int64_t x) {
-    float v = float(x) / 100.0f;
-    if (!exactDecimal(strz, x, 2)) scaled(strz, "%.2f", v);
-    return v;
-}
-
-inline void integerText(char* strz, int32_t x) {
-    char tmp[16];
-    char* p = tmp + sizeof tmp;
-    uint32_t v = x < 0 ? 0u - uint32_t(x) : uint32_t(x);
-    do *--p = char('0' + v % 10), v /= 10;
-    while (v);
-    if (x < 0) *--p = '-';
-    size_t n = size_t(tmp + sizeof tmp - p);
-    std::memcpy(strz, p, n);
-    strz[n] = 0;
-}
+inline size_t integerText(char* strz, int64_t x) { return putDigits(strz, uint64_t(x < 0 ? -x : x), 0, x < 0); }
 
 }  // namespace
 
-float adj_value(char* strz, int8_t typegra, int32_t x) {
+size_t adjValueText(char* strz, int8_t typegra, int32_t x, float* shown) {
+    float v;
+    size_t n;
     switch (typegra) {
     case 1: case 2: case 3: case 4: case 5: case 19:
-        return hundredths(strz, x);
+        v = float(x) / 100.0f;
+        n = fixedText(strz, v, 2);
+        break;
     case 6:
         if (x == -1) {
-            std::snprintf(strz, ADJ_TEXT_MAX, "Err");
-            return Default_value[6];
+            std::memcpy(strz, "Err", 4);
+            v = Default_value[6];
+            n = 3;
+        } else {
+            v = float(asUnsigned(x) + 60000) / 100.0f;
+            n = fixedText(strz, v, 2);
         }
-        return hundredths(strz, asUnsigned(x) + 60000);
+        break;
     case 7: case 9: case 15: case 16:
-        return tenths(strz, x);
+        v = float(x) / 10.0f;
+        n = fixedText(strz, v, 1);
+        break;
     case 8: case 10: case 13: case 14:
-        return tenths(strz, asUnsigned(x));
+        v = float(asUnsigned(x)) / 10.0f;
+        n = fixedText(strz, v, 1);
+        break;
     case 17:
-        return scaled(strz, "%.2f", float(x) / 1000.0f);
+        v = float(x) / 1000.0f;
+        n = fixedText(strz, v, 2);
+        break;
     default:  // 0, 11, 12, 18 and 20-31 (and anything outside the table): the raw value
-        integerText(strz, x);
-        return float(x);
+        v = float(x);
+        n = integerText(strz, x);
+        break;
     }
+    if (shown) *shown = v;
+    return n;
+}
+
+float adj_value(char* strz, int8_t typegra, int32_t x) {
+    float v;
+    adjValueText(strz, typegra, x, &v);
+    return v;
 }
 
 void adj_value2(char* strz, int8_t typegra, float x) {

@@ -107,7 +107,11 @@ namespace {
 // The average of an interval, single precision, rounded to the nearest integer with
 // halves to even (the default rounding mode), within the int32 range.
 int32_t average(int64_t sum, uint32_t n) {
-    float avg = std::nearbyint(float(sum) / float(n));
+    float q = float(sum) / float(n);
+    // Below 2^23 adding and taking away 2^23 rounds halves to even, as nearbyintf does in
+    // the default rounding mode, without a call; above it every float is an integer.
+    constexpr float kRound = 8388608.0f;
+    float avg = std::fabs(q) < kRound ? std::copysign((std::fabs(q) + kRound) - kRound, q) : q;
     if (avg >= 2147483648.0f) return INT32_MAX;
     if (avg < -2147483648.0f) return INT32_MIN;
     return int32_t(avg);
@@ -129,8 +133,7 @@ void printData(FILE* f) {
             }
             uint8_t code = quantityCode(node, j);
             int32_t x = node.n > 0 ? average(node.sdati[j], node.n) : Default_value[code];
-            adj_value(row + len, int8_t(code), x);
-            len += std::strlen(row + len);
+            len += adjValueText(row + len, int8_t(code), x);
             row[len++] = ' ';
         }
     }

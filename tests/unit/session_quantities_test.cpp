@@ -44,13 +44,14 @@ TEST(SessionQuantities, AdjValueTextIsThePrintedSinglePrecisionQuotient) {
     std::vector<int64_t> xs = {999999, 1000000, 1000001, -999999, -1000000, -1000001, 16777217, INT32_MAX, INT32_MIN};
     for (int64_t x = -70000; x <= 70000; ++x) xs.push_back(x);
     for (int64_t x = -1100000; x <= 1100000; x += 997) xs.push_back(x);
-    for (int code : {1, 8}) {
+    for (int64_t x = INT32_MIN; x < INT32_MAX - 65521; x += 65521 * 7) xs.push_back(x);  // 32-bit channels
+    for (int code : {1, 8, 17}) {
         for (int64_t x : xs) {
             char text[ADJ_TEXT_MAX], expected[ADJ_TEXT_MAX];
             adj_value(text, int8_t(code), int32_t(x));
             int64_t u = code == 8 && x < 0 ? x + 65536 : x;
-            std::snprintf(expected, sizeof expected, code == 1 ? "%.2f" : "%.1f",
-                          double(float(u) / (code == 1 ? 100.0f : 10.0f)));
+            float divisor = code == 1 ? 100.0f : code == 8 ? 10.0f : 1000.0f;
+            std::snprintf(expected, sizeof expected, code == 8 ? "%.1f" : "%.2f", double(float(u) / divisor));
             ASSERT_STREQ(text, expected) << "code " << code << " x " << x;
         }
     }
