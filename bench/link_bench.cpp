@@ -102,7 +102,8 @@ void benchScan() {
         char name[64];
         if (openpty(&m, &s, name, &raw, nullptr) != 0) break;
         fds.push_back(m), fds.push_back(s);
-        list += (list.empty() ? "" : ":") + std::string(name);
+        if (!list.empty()) list += ':';
+        list += name;
     }
     setenv("VENDRIX_PORTS", list.c_str(), 1);
     double t0 = wallSeconds();
@@ -113,7 +114,10 @@ void benchScan() {
 
     initVAR();
     list.clear();
-    for (int i = 0; i < 50; ++i) list += (i ? ":" : "") + std::string("/dev/vx-absent-") + std::to_string(i);
+    for (int i = 0; i < 50; ++i) {
+        if (i) list += ':';
+        list += "/dev/vx-absent-" + std::to_string(i);
+    }
     setenv("VENDRIX_PORTS", list.c_str(), 1);
     t0 = wallSeconds();
     vx::shell::autoScanPorts(vx::shell::scanPortNames());

@@ -19,9 +19,16 @@ QList<QWidget*> visibleWindows() {
     QList<QWidget*> list;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->isVisible() && !w->isMinimized()) list << w;
-    // Owners before the windows they own, modal windows last: the order they lie in.
-    std::stable_sort(list.begin(), list.end(), [](QWidget* a, QWidget* b) {
-        return !a->isModal() && b->isModal();
+    // Owners before the windows they own (the main window itself runs modally, so
+    // modality alone does not tell the order they lie in).
+    auto depth = [](QWidget* w) {
+        int d = 0;
+        for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) ++d;
+        return d;
+    };
+    std::stable_sort(list.begin(), list.end(), [&](QWidget* a, QWidget* b) {
+        int da = depth(a), db = depth(b);
+        return da != db ? da < db : (!a->isModal() && b->isModal());
     });
     return list;
 }
