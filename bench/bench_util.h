@@ -12,7 +12,7 @@
 namespace vx::bench {
 
 double wallSeconds();
-double threadCpuSeconds();   // CPU time of the calling thread (the program's side)
+double threadCpuSeconds();  // CPU time of the calling thread (the program's side)
 long peakRssKiB();
 
 struct SimLink {

@@ -85,7 +85,8 @@ void benchStartup() {
     }
     figure("gui start-up to main window, wall", median(wall) * 1e3, "ms", "-", true);
     figure("gui start-up, wire time of the bytes exchanged", median(wire) * 1e3, "ms", "-", true);
-    figure("gui start-up, wall minus wire and the 200 ms handshake pause", median(own) * 1e3, "ms", "-", true);
+    figure("gui start-up, wall minus wire and the 200 ms handshake pause", median(own) * 1e3, "ms", "-",
+           true);
     figure("gui start-up, program thread CPU", median(cpu) * 1e3, "ms", "-", true);
 }
 
@@ -110,14 +111,15 @@ void benchStop() {
         QTimer::singleShot(300 + 37 * run, [&] {
             auto* wait = vx::ui::qt::installQtBackend().waitDialog();
             if (!wait) return;
-            answerNextBox(QMessageBox::Yes, &yesAt);           // "Abandon the current operation ?"
-            answerNextBox(QMessageBox::Ok, &doneAt);           // "Download procedure was not completed !"
+            answerNextBox(QMessageBox::Yes, &yesAt);  // "Abandon the current operation ?"
+            answerNextBox(QMessageBox::Ok, &doneAt);  // "Download procedure was not completed !"
             wait->findChild<QPushButton*>(QStringLiteral("ID_BTN_PROGESC"))->click();
         });
         mw.findChild<QPushButton*>(QStringLiteral("ID_BTN_START"))->click();
         pollProbe.stop();
         double gap = 0;
-        for (size_t i = 1; i < polls.size(); ++i) gap = std::max(gap, polls[i] - polls[i - 1]);
+        for (size_t i = 1; i < polls.size(); ++i)
+            gap = std::max(gap, polls[i] - polls[i - 1]);
         gaps.push_back(gap);
         ends.push_back(doneAt > yesAt && yesAt > 0 ? doneAt - yesAt : -1);
         closePort(hCom);
@@ -125,10 +127,10 @@ void benchStop() {
         sim->stop();
     }
     double worst = *std::max_element(gaps.begin(), gaps.end()) + *std::max_element(ends.begin(), ends.end());
-    figure("gui stop: longest gap between wait-window polls", *std::max_element(gaps.begin(), gaps.end()) * 1e3,
+    figure("gui stop: longest gap between wait-window polls",
+           *std::max_element(gaps.begin(), gaps.end()) * 1e3, "ms", "-", true);
+    figure("gui stop: confirmed Stop to end of download", *std::max_element(ends.begin(), ends.end()) * 1e3,
            "ms", "-", true);
-    figure("gui stop: confirmed Stop to end of download", *std::max_element(ends.begin(), ends.end()) * 1e3, "ms",
-           "-", true);
     figure("gui stop: worst click-to-stopped", worst * 1e3, "ms", "<= 100 ms + one page transaction",
            worst <= 0.100 + kPageWire + 0.005);
 }

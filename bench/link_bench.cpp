@@ -14,8 +14,8 @@
 
 #include "bench_util.h"
 #include "link/com.h"
-#include "shell/defaults.h"
 #include "session/page_access.h"
+#include "shell/defaults.h"
 #include "shell/port_scan.h"
 
 namespace vx::bench {
@@ -40,11 +40,13 @@ void benchTransactions() {
         uint64_t in0 = link.server->bytesIn(), out0 = link.server->bytesOut();
         int64_t wire0 = link.server->wireTimeNs();
         double t0 = wallSeconds();
-        for (int i = 0; i < 1000; ++i) sendCOMMAND(hCom, "ATVR\r", 13);
+        for (int i = 0; i < 1000; ++i)
+            sendCOMMAND(hCom, "ATVR\r", 13);
         double wall = wallSeconds() - t0;
         double wire = double(link.server->wireTimeNs() - wire0) * 1e-9;
         (void)in0, (void)out0;
-        figure("1000 x ATVR at 256000 baud: wall / wire time", wall / wire, "ratio", "<= 1.05", wall / wire <= 1.05);
+        figure("1000 x ATVR at 256000 baud: wall / wire time", wall / wire, "ratio", "<= 1.05",
+               wall / wire <= 1.05);
 
         // The floor of this harness: the same exchange with bare system calls on the same
         // pty (no transaction logic), so the program's own share can be told apart from
@@ -68,9 +70,10 @@ void benchTransactions() {
         double floorWall = wallSeconds() - t0;
         double floorWire = double(link.server->wireTimeNs() - wire0) * 1e-9;
         ::close(fd);
-        figure("  the same with bare syscalls (harness floor): wall / wire", floorWall / floorWire, "ratio", "-", true);
-        figure("  transaction cost over the floor", (wall / wire) / (floorWall / floorWire), "ratio", "<= 1.05",
-               (wall / wire) / (floorWall / floorWire) <= 1.05);
+        figure("  the same with bare syscalls (harness floor): wall / wire", floorWall / floorWire, "ratio",
+               "-", true);
+        figure("  transaction cost over the floor", (wall / wire) / (floorWall / floorWire), "ratio",
+               "<= 1.05", (wall / wire) / (floorWall / floorWire) <= 1.05);
     }
 }
 
@@ -110,7 +113,8 @@ void benchScan() {
     vx::shell::autoScanPorts(vx::shell::scanPortNames());
     double silent = wallSeconds() - t0;
     figure("scan of 50 silent ports", silent, "s", "<= 5.5", silent <= 5.5);
-    for (int fd : fds) close(fd);
+    for (int fd : fds)
+        close(fd);
 
     initVAR();
     list.clear();

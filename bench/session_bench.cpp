@@ -74,8 +74,8 @@ void benchDownload(const char* form, const char* pacing, bool ratioFigure) {
     ScratchDir scratch;
     vx::ui::ScriptedBackend ui;
     vx::ui::setBackend(&ui);
-    std::string spec = std::string("qm41,fw=") + (std::strcmp(form, "fast") == 0 ? "20" : "18") + ",baud=256000," +
-                       pacing + kFullSession;
+    std::string spec = std::string("qm41,fw=") + (std::strcmp(form, "fast") == 0 ? "20" : "18") +
+                       ",baud=256000," + pacing + kFullSession;
     SimLink link;
     if (!link.start(spec)) return;
     Flag.pages[0] = 0;
@@ -95,7 +95,8 @@ void benchDownload(const char* form, const char* pacing, bool ratioFigure) {
     if (ratioFigure) {
         std::snprintf(name, sizeof name, "full download, %s form, bytewise 256000: wall / wire", form);
         double limit = std::strcmp(form, "fast") == 0 ? 1.01 : 1.05;
-        figure(name, wall / wire, "ratio", std::strcmp(form, "fast") == 0 ? "<= 1.01" : "<= 1.05", wall / wire <= limit);
+        figure(name, wall / wire, "ratio", std::strcmp(form, "fast") == 0 ? "<= 1.01" : "<= 1.05",
+               wall / wire <= limit);
         std::snprintf(name, sizeof name, "full download, %s form: payload throughput", form);
         double payload = double(TotalPagNumDload) * PAGE_SIZE / 1024.0;
         figure(name, payload / wall, "KiB/s", "-", true);
@@ -131,7 +132,8 @@ void benchDecode() {
         }
         double mb = double(s.dataPages.size()) * PAGE_SIZE / 1e6;
         char name[96];
-        std::snprintf(name, sizeof name, "decode + resample 4095 pages, 30 nodes, Tsample %u", unsigned(tsample));
+        std::snprintf(name, sizeof name, "decode + resample 4095 pages, 30 nodes, Tsample %u",
+                      unsigned(tsample));
         figure(name, mb / best, "MB/s", ">= 100", mb / best >= 100);
     }
     long rss = peakRssKiB();

@@ -29,10 +29,12 @@ bool parseDateTime(const std::string& text, DateTime& t);
 bool parseDate6(const std::string& text, DateTime& t);
 bool parseTime6(const std::string& text, DateTime& t);
 
-std::string formatDate6(const DateTime& t);  // YYMMDD
-std::string formatTime6(const DateTime& t);  // hhmmss
+std::string formatDate6(const DateTime& t);     // YYMMDD
+std::string formatTime6(const DateTime& t);     // hhmmss
 std::string formatDateTime(const DateTime& t);  // YYMMDD_hhmmss
 
-inline uint8_t toBcd(int v) { return static_cast<uint8_t>(((v / 10) % 10) << 4 | (v % 10)); }
+inline uint8_t toBcd(int v) {
+    return static_cast<uint8_t>(((v / 10) % 10) << 4 | (v % 10));
+}
 
 }  // namespace vx::sim

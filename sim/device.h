@@ -30,7 +30,7 @@ struct Reply {
 
 // Collects the replies of one receive() or tick() call.
 class Output {
-public:
+  public:
     void line(std::string_view text);  // text + "\r"
     void raw(const uint8_t* data, size_t len);
     void raw(std::vector<uint8_t> bytes);
@@ -44,7 +44,7 @@ public:
 };
 
 class Device {
-public:
+  public:
     virtual ~Device() = default;
 
     // Bytes written by the host; nowNs is a monotonic time in nanoseconds.
@@ -63,48 +63,48 @@ public:
 // stray LF is ignored) or the three characters "***" at the start of a line, which the
 // host sends without CR. A line that grows past maxLine bytes without a CR is dropped.
 class CommandSplitter {
-public:
+  public:
     static constexpr size_t kMaxLine = 600;
     // Feeds one byte; true when it completed a command, which is then in `command`.
     bool feed(uint8_t b, std::string& command);
     void reset() { buf_.clear(); }
     const std::string& pending() const { return buf_; }
 
-private:
+  private:
     std::string buf_;
 };
 
 // Base for devices that answer whole commands.
 class LineDevice : public Device {
-public:
+  public:
     void receive(const uint8_t* data, size_t len, int64_t nowNs, Output& out) override;
 
-protected:
+  protected:
     virtual void onCommand(const std::string& cmd, int64_t nowNs, Output& out) = 0;
     CommandSplitter splitter_;
 };
 
 // A device that never answers.
 class SilentDevice : public Device {
-public:
+  public:
     void receive(const uint8_t*, size_t, int64_t, Output&) override {}
 };
 
 // A QM43 waiting in its boot loader: answers "***" with its version byte and 0xB0, no CR.
 class BootLoaderDevice : public LineDevice {
-public:
+  public:
     explicit BootLoaderDevice(uint8_t version = 0x12) : version_(version) {}
 
-protected:
+  protected:
     void onCommand(const std::string& cmd, int64_t nowNs, Output& out) override;
 
-private:
+  private:
     uint8_t version_;
 };
 
 // Helpers shared by the device models.
 bool parseHex(std::string_view text, uint32_t& value);  // all characters hex, 1..8 of them
-std::string hex2(unsigned v);                            // "%02X"
-std::string hex4(unsigned v);                            // "%04X"
+std::string hex2(unsigned v);                           // "%02X"
+std::string hex4(unsigned v);                           // "%04X"
 
 }  // namespace vx::sim

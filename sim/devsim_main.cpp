@@ -4,12 +4,11 @@
 #include "options.h"
 #include "pty_server.h"
 
+#include <pthread.h>
 #include <csignal>
 #include <cstdio>
-#include <pthread.h>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     using namespace vx::sim;
     Options opt;
     bool help = false;
@@ -31,7 +30,8 @@ int main(int argc, char** argv)
 
     // Signals go to sigwait() below: block them before the server thread exists so that it
     // inherits the mask. A parent may have left them ignored or blocked; reset that.
-    for (int s : {SIGTERM, SIGINT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL}) std::signal(s, SIG_DFL);
+    for (int s : {SIGTERM, SIGINT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL})
+        std::signal(s, SIG_DFL);
     std::signal(SIGPIPE, SIG_IGN);
     sigset_t none;
     sigemptyset(&none);
@@ -54,7 +54,9 @@ int main(int argc, char** argv)
     std::printf("PORT %s\n", server.path().c_str());
     std::fflush(stdout);
     if (session)
-        std::fprintf(stderr, "vendrix-devsim: %s, %zu nodes, table page %04X, last page %04X, %d data pages, %zu buffer bytes\n",
+        std::fprintf(stderr,
+                     "vendrix-devsim: %s, %zu nodes, table page %04X, last page %04X, %d data pages, %zu "
+                     "buffer bytes\n",
                      opt.profile.c_str(), session->nodes.size(), session->pageTab, session->pageLast,
                      session->totalPages(), session->tmpBuffer.size());
 

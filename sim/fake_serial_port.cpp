@@ -5,37 +5,35 @@
 namespace vx::sim {
 
 FakeSerialPort::FakeSerialPort(std::unique_ptr<Device> device, std::string name)
-    : device_(std::move(device)), name_(std::move(name))
-{
-}
+    : device_(std::move(device)), name_(std::move(name)) {}
 
-vx::link::PortState FakeSerialPort::state()
-{
+vx::link::PortState FakeSerialPort::state() {
     // Baud rate (4 bytes, little endian) and the DTR/RTS flag stand in for the settings.
     vx::link::PortState s;
-    for (int i = 0; i < 4; ++i) s.native.push_back(uint8_t(baud_ >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        s.native.push_back(uint8_t(baud_ >> (8 * i)));
     s.native.push_back(dtrRts_ ? 1 : 0);
     return s;
 }
 
-void FakeSerialPort::setState(const vx::link::PortState& s)
-{
+void FakeSerialPort::setState(const vx::link::PortState& s) {
     if (s.native.size() != 5) return;
     baud_ = 0;
-    for (int i = 0; i < 4; ++i) baud_ |= uint32_t(s.native[size_t(i)]) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        baud_ |= uint32_t(s.native[size_t(i)]) << (8 * i);
     dtrRts_ = s.native[4] != 0;
 }
 
-void FakeSerialPort::configure(uint32_t baud, bool dtrRtsOn)
-{
+void FakeSerialPort::configure(uint32_t baud, bool dtrRtsOn) {
     baud_ = baud;
     dtrRts_ = dtrRtsOn;
 }
 
-void FakeSerialPort::discardInput() { rx_.clear(); }
+void FakeSerialPort::discardInput() {
+    rx_.clear();
+}
 
-size_t FakeSerialPort::write(const uint8_t* data, size_t len)
-{
+size_t FakeSerialPort::write(const uint8_t* data, size_t len) {
     written_.insert(written_.end(), data, data + len);
     Output out;
     device_->receive(data, len, nowNs_, out);
@@ -43,8 +41,7 @@ size_t FakeSerialPort::write(const uint8_t* data, size_t len)
     return len;
 }
 
-void FakeSerialPort::collect(Output& out)
-{
+void FakeSerialPort::collect(Output& out) {
     for (Reply& r : out.replies) {
         bytesOut_ += r.bytes.size();
         if (r.delayNs <= 0 && later_.empty()) {
@@ -58,14 +55,12 @@ void FakeSerialPort::collect(Output& out)
     }
 }
 
-int64_t FakeSerialPort::nextDueNs() const
-{
+int64_t FakeSerialPort::nextDueNs() const {
     int64_t t = later_.empty() ? kNever : later_.front().dueNs;
     return std::min(t, device_->nextEventNs());
 }
 
-void FakeSerialPort::deliverDue()
-{
+void FakeSerialPort::deliverDue() {
     for (;;) {
         if (device_->nextEventNs() <= nowNs_) {
             Output out;
@@ -82,16 +77,14 @@ void FakeSerialPort::deliverDue()
     }
 }
 
-bool FakeSerialPort::readByte(uint8_t& b)
-{
+bool FakeSerialPort::readByte(uint8_t& b) {
     if (rx_.empty()) return false;
     b = rx_.front();
     rx_.pop_front();
     return true;
 }
 
-void FakeSerialPort::advanceMs(int64_t ms)
-{
+void FakeSerialPort::advanceMs(int64_t ms) {
     int64_t end = nowNs_ + ms * 1000000;
     for (;;) {
         int64_t due = nextDueNs();
@@ -102,8 +95,7 @@ void FakeSerialPort::advanceMs(int64_t ms)
     nowNs_ = end;
 }
 
-bool FakeSerialPort::waitReadable(int timeoutMs)
-{
+bool FakeSerialPort::waitReadable(int timeoutMs) {
     if (!rx_.empty()) return true;
     int64_t end = nowNs_ + int64_t(std::max(timeoutMs, 0)) * 1000000;
     while (rx_.empty()) {

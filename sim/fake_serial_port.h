@@ -21,7 +21,7 @@
 namespace vx::sim {
 
 class FakeSerialPort : public vx::link::SerialPort {
-public:
+  public:
     explicit FakeSerialPort(std::unique_ptr<Device> device, std::string name = "FAKE0");
 
     const std::string& name() const override { return name_; }
@@ -36,7 +36,7 @@ public:
     // Test helpers.
     Device& device() { return *device_; }
     int64_t nowNs() const { return nowNs_; }
-    void advanceMs(int64_t ms);              // moves the virtual clock, delivering due replies
+    void advanceMs(int64_t ms);  // moves the virtual clock, delivering due replies
     const std::vector<uint8_t>& written() const { return written_; }  // all host bytes
     std::string writtenText() const { return std::string(written_.begin(), written_.end()); }
     size_t queued() const { return rx_.size(); }
@@ -45,7 +45,7 @@ public:
     uint64_t bytesIn() const { return written_.size(); }
     uint64_t bytesOut() const { return bytesOut_; }
 
-private:
+  private:
     struct Later {
         int64_t dueNs;
         std::vector<uint8_t> bytes;

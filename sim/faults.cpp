@@ -2,36 +2,32 @@
 
 namespace vx::sim {
 
-bool FaultRule::matches(const std::string& command) const
-{
+bool FaultRule::matches(const std::string& command) const {
     if (on.empty()) return true;
     if (on.back() == '$') return command == on.substr(0, on.size() - 1);
     return command.rfind(on, 0) == 0;
 }
 
 FaultyDevice::FaultyDevice(std::unique_ptr<Device> inner, FaultConfig cfg)
-    : inner_(std::move(inner)), cfg_(std::move(cfg)), counts_(cfg_.rules.size(), 0), rng_(cfg_.seed)
-{
-}
+    : inner_(std::move(inner)), cfg_(std::move(cfg)), counts_(cfg_.rules.size(), 0), rng_(cfg_.seed) {}
 
-void FaultyDevice::receive(const uint8_t* data, size_t len, int64_t nowNs, Output& out)
-{
+void FaultyDevice::receive(const uint8_t* data, size_t len, int64_t nowNs, Output& out) {
     Output in;
     inner_->receive(data, len, nowNs, in);
     filter(in, out);
 }
 
-int64_t FaultyDevice::nextEventNs() const { return vanished_ ? kNever : inner_->nextEventNs(); }
+int64_t FaultyDevice::nextEventNs() const {
+    return vanished_ ? kNever : inner_->nextEventNs();
+}
 
-void FaultyDevice::tick(int64_t nowNs, Output& out)
-{
+void FaultyDevice::tick(int64_t nowNs, Output& out) {
     Output in;
     inner_->tick(nowNs, in);
     filter(in, out);
 }
 
-void FaultyDevice::filter(Output& in, Output& out)
-{
+void FaultyDevice::filter(Output& in, Output& out) {
     for (Reply& r : in.replies) {
         if (vanished_) break;
         ++stats_.replies;
@@ -47,11 +43,22 @@ void FaultyDevice::filter(Output& in, Output& out)
             bool fire = rule.nth > 0 ? n == rule.nth : u < rule.probability;
             if (!fire) continue;
             switch (rule.kind) {
-            case FaultKind::Drop: drop = true; break;
-            case FaultKind::Err: err = true; break;
-            case FaultKind::Truncate: truncate = true; truncateDraw = extra; break;
-            case FaultKind::Delay: delayMs += rule.delayMs; break;
-            case FaultKind::Vanish: vanished_ = true; break;
+                case FaultKind::Drop:
+                    drop = true;
+                    break;
+                case FaultKind::Err:
+                    err = true;
+                    break;
+                case FaultKind::Truncate:
+                    truncate = true;
+                    truncateDraw = extra;
+                    break;
+                case FaultKind::Delay:
+                    delayMs += rule.delayMs;
+                    break;
+                case FaultKind::Vanish:
+                    vanished_ = true;
+                    break;
             }
         }
         if (vanished_ || drop) {

@@ -27,8 +27,8 @@ enum class FaultKind {
 struct FaultRule {
     FaultKind kind = FaultKind::Drop;
     double probability = 0.0;
-    uint64_t nth = 0;        // 1-based; 0 = use probability
-    int64_t delayMs = 0;     // for Delay
+    uint64_t nth = 0;     // 1-based; 0 = use probability
+    int64_t delayMs = 0;  // for Delay
     // Command filter: a prefix of the command text without its CR ("ATRD" matches
     // "ATRD" and "ATRD8005"); a trailing '$' asks for the exact text ("ATRD$").
     std::string on;
@@ -43,7 +43,7 @@ struct FaultConfig {
 };
 
 class FaultyDevice : public Device {
-public:
+  public:
     FaultyDevice(std::unique_ptr<Device> inner, FaultConfig cfg);
 
     void receive(const uint8_t* data, size_t len, int64_t nowNs, Output& out) override;
@@ -58,7 +58,7 @@ public:
     };
     const Stats& stats() const { return stats_; }
 
-private:
+  private:
     void filter(Output& in, Output& out);
 
     std::unique_ptr<Device> inner_;

@@ -4,47 +4,45 @@
 
 namespace vx::sim {
 
-BoardImage defaultBoardImage(uint16_t tcm)
-{
+BoardImage defaultBoardImage(uint16_t tcm) {
     BoardImage e{};
     auto put16 = [&](int at, unsigned v) {
         e[size_t(at)] = uint8_t(v);
         e[size_t(at) + 1] = uint8_t(v >> 8);
     };
-    e[0] = 0x5A;        // Token
-    put16(1, 1);        // MYadd
-    put16(3, 60);       // TCA, s
-    put16(5, 15);       // NTCA
-    put16(7, tcm);      // TCM, s
-    put16(9, 100);      // Ki: 1000 Imp/kWh
-    e[11] = 53;         // Kco2 0.53 kg/kWh
-    e[12] = 40;         // Keur 0.40 euro/kWh
+    e[0] = 0x5A;    // Token
+    put16(1, 1);    // MYadd
+    put16(3, 60);   // TCA, s
+    put16(5, 15);   // NTCA
+    put16(7, tcm);  // TCM, s
+    put16(9, 100);  // Ki: 1000 Imp/kWh
+    e[11] = 53;     // Kco2 0.53 kg/kWh
+    e[12] = 40;     // Keur 0.40 euro/kWh
     uint32_t pnom = 19800;
-    for (int i = 0; i < 4; ++i) e[size_t(13 + i)] = uint8_t(pnom >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        e[size_t(13 + i)] = uint8_t(pnom >> (8 * i));
     put16(17, 0x0000);  // ComReg
     put16(19, 0x0102);  // ComReg2: 2 inverters from address 1
     put16(21, 0x0000);  // Option
     put16(23, 0x0000);  // Option2
-    for (int i = 0; i < 8; ++i) e[size_t(25 + i)] = 0;
+    for (int i = 0; i < 8; ++i)
+        e[size_t(25 + i)] = 0;
     // SMS number +39123 packed two digits a byte, then 0xF nibbles.
     const uint8_t tel[8] = {0xA3, 0x91, 0x23, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-    for (int i = 0; i < 8; ++i) e[size_t(33 + i)] = tel[i];
+    for (int i = 0; i < 8; ++i)
+        e[size_t(33 + i)] = tel[i];
     return e;
 }
 
 LoggerDevice::LoggerDevice(LoggerConfig cfg, std::shared_ptr<const Session> session)
-    : cfg_(cfg), session_(std::move(session))
-{
-}
+    : cfg_(cfg), session_(std::move(session)) {}
 
-DateTime LoggerDevice::clockAt(int64_t nowNs) const
-{
+DateTime LoggerDevice::clockAt(int64_t nowNs) const {
     if (!clockStarted_) return cfg_.clock;
     return fromSeconds(clockBaseSecs_ + (nowNs - clockBaseNs_) / 1000000000);
 }
 
-void LoggerDevice::onCommand(const std::string& cmd, int64_t nowNs, Output& out)
-{
+void LoggerDevice::onCommand(const std::string& cmd, int64_t nowNs, Output& out) {
     if (!clockStarted_) {
         clockStarted_ = true;
         clockBaseSecs_ = toSeconds(cfg_.clock);
@@ -98,8 +96,7 @@ void LoggerDevice::onCommand(const std::string& cmd, int64_t nowNs, Output& out)
     out.line("ERR");
 }
 
-void LoggerDevice::setPointer(uint32_t value, Output& out)
-{
+void LoggerDevice::setPointer(uint32_t value, Output& out) {
     page_ = uint16_t(value & 0x0FFF);
     offset_ = 0;
     fast_ = (value & 0x8000) != 0;
@@ -108,13 +105,13 @@ void LoggerDevice::setPointer(uint32_t value, Output& out)
     out.line("OK");
 }
 
-void LoggerDevice::readPiece(Output& out)
-{
+void LoggerDevice::readPiece(Output& out) {
     if (source_ == Source::Buffer) {
         // The buffer goes out in 48-byte pieces; past its end the piece is 0xFF padded.
         const auto& tb = session_->tmpBuffer;
         std::vector<uint8_t> piece(kPieceSize, 0xFF);
-        for (size_t i = 0; i < size_t(kPieceSize) && bufPos_ + i < tb.size(); ++i) piece[i] = tb[bufPos_ + i];
+        for (size_t i = 0; i < size_t(kPieceSize) && bufPos_ + i < tb.size(); ++i)
+            piece[i] = tb[bufPos_ + i];
         bufPos_ += kPieceSize;
         return out.raw(std::move(piece));
     }
@@ -128,11 +125,11 @@ void LoggerDevice::readPiece(Output& out)
     }
 }
 
-void LoggerDevice::eeRead(Output& out)
-{
+void LoggerDevice::eeRead(Output& out) {
     if (eePtr_ == 0xFF) {
         std::string all;
-        for (uint8_t b : cfg_.eeprom) all += hex2(b);
+        for (uint8_t b : cfg_.eeprom)
+            all += hex2(b);
         return out.line(all);
     }
     uint8_t b = eePtr_ < unsigned(kBoardImageSize) ? cfg_.eeprom[eePtr_] : 0xFF;
@@ -141,8 +138,7 @@ void LoggerDevice::eeRead(Output& out)
     out.line(hex2(b));
 }
 
-void LoggerDevice::eeWrite(const std::string& hexPairs, Output& out)
-{
+void LoggerDevice::eeWrite(const std::string& hexPairs, Output& out) {
     if (hexPairs.size() % 2 != 0) return out.line("ERR");
     std::vector<uint8_t> bytes;
     for (size_t i = 0; i < hexPairs.size(); i += 2) {
@@ -158,8 +154,7 @@ void LoggerDevice::eeWrite(const std::string& hexPairs, Output& out)
     out.line("OK");
 }
 
-void LoggerDevice::setClock(const std::string& arg, bool date, int64_t nowNs, Output& out)
-{
+void LoggerDevice::setClock(const std::string& arg, bool date, int64_t nowNs, Output& out) {
     DateTime t = clockAt(nowNs);
     if (!(date ? parseDate6(arg, t) : parseTime6(arg, t))) return out.line("ERR");
     clockBaseSecs_ = toSeconds(t);

@@ -19,19 +19,19 @@ using BoardImage = std::array<uint8_t, kBoardImageSize>;
 BoardImage defaultBoardImage(uint16_t tcm = 900);
 
 struct LoggerConfig {
-    char hw = '0';            // board-type digit of the version reply
-    uint8_t fw = 0x20;        // firmware byte of the version reply
-    bool board = false;       // VT71/NOD85: answers ATEE and ATSA
+    char hw = '0';                       // board-type digit of the version reply
+    uint8_t fw = 0x20;                   // firmware byte of the version reply
+    bool board = false;                  // VT71/NOD85: answers ATEE and ATSA
     DateTime clock{24, 6, 3, 12, 0, 0};  // logger clock when the first command arrives
     BoardImage eeprom = defaultBoardImage();
-    uint8_t alarm = 0x00;     // alarm register
+    uint8_t alarm = 0x00;       // alarm register
     uint8_t alarmInverter = 0;  // index of the inverter in alarm (0 = none)
     uint8_t alarmRmin = 0;      // its efficiency, percent
     uint8_t alarmAux = 0;       // auxiliary alarm code
 };
 
 class LoggerDevice : public LineDevice {
-public:
+  public:
     LoggerDevice(LoggerConfig cfg, std::shared_ptr<const Session> session);
 
     const Session& session() const { return *session_; }
@@ -42,10 +42,10 @@ public:
     // The logger's clock at a given time (it starts with the first command).
     DateTime clockAt(int64_t nowNs) const;
 
-protected:
+  protected:
     void onCommand(const std::string& cmd, int64_t nowNs, Output& out) override;
 
-private:
+  private:
     enum class Source { Flash, Buffer };
 
     void setPointer(uint32_t value, Output& out);

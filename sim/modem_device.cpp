@@ -5,17 +5,13 @@
 namespace vx::sim {
 
 ModemDevice::ModemDevice(ModemConfig cfg, std::unique_ptr<Device> remote)
-    : cfg_(cfg), remote_(std::move(remote))
-{
-}
+    : cfg_(cfg), remote_(std::move(remote)) {}
 
-bool ModemDevice::isConnectCode(int code)
-{
+bool ModemDevice::isConnectCode(int code) {
     return code == 1 || code == 5 || code >= 9;
 }
 
-void ModemDevice::receive(const uint8_t* data, size_t len, int64_t nowNs, Output& out)
-{
+void ModemDevice::receive(const uint8_t* data, size_t len, int64_t nowNs, Output& out) {
     if (state_ != State::Online) return LineDevice::receive(data, len, nowNs, out);
 
     // On line: pass everything to the far end except a "+++" escape. '+' bytes are held
@@ -60,15 +56,13 @@ void ModemDevice::receive(const uint8_t* data, size_t len, int64_t nowNs, Output
     forward(data + from, len - from, len);
 }
 
-int64_t ModemDevice::nextEventNs() const
-{
+int64_t ModemDevice::nextEventNs() const {
     int64_t t = state_ == State::Dialling ? dialDueNs_ : kNever;
     if (state_ == State::Online && remote_) t = std::min(t, remote_->nextEventNs());
     return t;
 }
 
-void ModemDevice::tick(int64_t nowNs, Output& out)
-{
+void ModemDevice::tick(int64_t nowNs, Output& out) {
     if (state_ == State::Dialling && nowNs >= dialDueNs_) {
         dialDueNs_ = kNever;
         state_ = isConnectCode(cfg_.resultCode) ? State::Online : State::Command;
@@ -82,8 +76,7 @@ void ModemDevice::tick(int64_t nowNs, Output& out)
     if (state_ == State::Online && remote_) remote_->tick(nowNs, out);
 }
 
-void ModemDevice::onCommand(const std::string& cmd, int64_t nowNs, Output& out)
-{
+void ModemDevice::onCommand(const std::string& cmd, int64_t nowNs, Output& out) {
     if (cmd.rfind("AT", 0) != 0) return;  // not a modem command: ignored
     if (state_ == State::Dialling) {
         // Any command while dialling abandons the call, as a real modem does.

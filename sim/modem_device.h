@@ -20,7 +20,7 @@ struct ModemConfig {
 };
 
 class ModemDevice : public LineDevice {
-public:
+  public:
     ModemDevice(ModemConfig cfg, std::unique_ptr<Device> remote);
 
     void receive(const uint8_t* data, size_t len, int64_t nowNs, Output& out) override;
@@ -33,10 +33,10 @@ public:
 
     static bool isConnectCode(int code);
 
-protected:
+  protected:
     void onCommand(const std::string& cmd, int64_t nowNs, Output& out) override;
 
-private:
+  private:
     ModemConfig cfg_;
     std::unique_ptr<Device> remote_;
     State state_ = State::Command;

@@ -6,8 +6,7 @@ namespace vx::sim {
 
 namespace {
 
-bool toInt(const std::string& v, int64_t lo, int64_t hi, int64_t& out, int base = 0)
-{
+bool toInt(const std::string& v, int64_t lo, int64_t hi, int64_t& out, int base = 0) {
     if (v.empty()) return false;
     char* end = nullptr;
     long long x = std::strtoll(v.c_str(), &end, base);
@@ -16,8 +15,7 @@ bool toInt(const std::string& v, int64_t lo, int64_t hi, int64_t& out, int base 
     return true;
 }
 
-bool toProb(const std::string& v, double& out)
-{
+bool toProb(const std::string& v, double& out) {
     if (v.empty()) return false;
     char* end = nullptr;
     double x = std::strtod(v.c_str(), &end);
@@ -26,15 +24,13 @@ bool toProb(const std::string& v, double& out)
     return true;
 }
 
-bool toFlag(const std::string& v, bool& out)
-{
+bool toFlag(const std::string& v, bool& out) {
     if (v.empty() || v == "1" || v == "yes" || v == "true") return out = true, true;
     if (v == "0" || v == "no" || v == "false") return out = false, true;
     return false;
 }
 
-FaultRule& rule(Options& o, FaultKind k)
-{
+FaultRule& rule(Options& o, FaultKind k) {
     for (FaultRule& r : o.faults.rules)
         if (r.kind == k) return r;
     FaultRule r;
@@ -48,8 +44,7 @@ FaultRule& rule(Options& o, FaultKind k)
     return o.faults.rules.back();
 }
 
-bool faultKind(const std::string& name, FaultKind& k)
-{
+bool faultKind(const std::string& name, FaultKind& k) {
     if (name == "drop") return k = FaultKind::Drop, true;
     if (name == "err") return k = FaultKind::Err, true;
     if (name == "truncate") return k = FaultKind::Truncate, true;
@@ -58,8 +53,7 @@ bool faultKind(const std::string& name, FaultKind& k)
     return false;
 }
 
-char profileDigit(const std::string& p)
-{
+char profileDigit(const std::string& p) {
     if (p == "qm42") return '7';
     if (p == "qm43") return 'B';
     if (p == "vt71") return '5';
@@ -69,21 +63,19 @@ char profileDigit(const std::string& p)
 
 }  // namespace
 
-const std::vector<std::string>& profiles()
-{
-    static const std::vector<std::string> k = {"qm41", "qm42", "qm43", "vt71", "nod85", "qm43boot", "modem", "silent"};
+const std::vector<std::string>& profiles() {
+    static const std::vector<std::string> k = {"qm41",  "qm42",     "qm43",  "vt71",
+                                               "nod85", "qm43boot", "modem", "silent"};
     return k;
 }
 
-bool isProfile(const std::string& name)
-{
+bool isProfile(const std::string& name) {
     for (const auto& p : profiles())
         if (p == name) return true;
     return false;
 }
 
-bool applyOption(Options& o, const std::string& key, const std::string& value, std::string& err)
-{
+bool applyOption(Options& o, const std::string& key, const std::string& value, std::string& err) {
     int64_t n = 0;
     double p = 0;
     bool f = false;
@@ -93,12 +85,17 @@ bool applyOption(Options& o, const std::string& key, const std::string& value, s
         return false;
     };
     if (key == "baud") return toInt(value, 0, 4000000, n) ? (o.baud = uint32_t(n), true) : bad("0..4000000");
-    if (key == "bytewise") return toFlag(value, f) ? (o.mode = f ? PaceMode::Bytewise : PaceMode::Frames, true) : bad("flag");
-    if (key == "hw") return (value.size() == 1 && toInt(value, 0, 15, n, 16)) ? (o.hw = value[0] >= 'a' ? value[0] - 32 : value[0], true) : bad("one hex digit");
+    if (key == "bytewise")
+        return toFlag(value, f) ? (o.mode = f ? PaceMode::Bytewise : PaceMode::Frames, true) : bad("flag");
+    if (key == "hw")
+        return (value.size() == 1 && toInt(value, 0, 15, n, 16))
+                   ? (o.hw = value[0] >= 'a' ? value[0] - 32 : value[0], true)
+                   : bad("one hex digit");
     if (key == "fw") return toInt(value, 0, 255, n, 16) ? (o.fw = int(n), true) : bad("hex byte");
     if (key == "seed") return toInt(value, 0, INT64_MAX, n) ? (s.seed = uint64_t(n), true) : bad("number");
     if (key == "nodes") return toInt(value, 1, kMaxNodes, n) ? (s.nodes = int(n), true) : bad("1..30");
-    if (key == "channels") return toInt(value, 1, kMaxChannels, n) ? (s.maxChannels = int(n), true) : bad("1..64");
+    if (key == "channels")
+        return toInt(value, 1, kMaxChannels, n) ? (s.maxChannels = int(n), true) : bad("1..64");
     if (key == "pairs") return toProb(value, p) ? (s.pairChance = p, true) : bad("probability");
     if (key == "highaddr") return toFlag(value, f) ? (s.highAddresses = f, true) : bad("flag");
     if (key == "broken") return toFlag(value, f) ? (s.brokenTable = f, true) : bad("flag");
@@ -111,18 +108,26 @@ bool applyOption(Options& o, const std::string& key, const std::string& value, s
     if (key == "tmpbad") return toFlag(value, f) ? (s.tmpBadNode = f, true) : bad("flag");
     if (key == "oldtables") return toInt(value, 0, 4000, n) ? (s.oldTables = int(n), true) : bad("0..4000");
     if (key == "start") return parseDateTime(value, s.start) ? true : bad("YYMMDD_hhmmss");
-    if (key == "status") return toInt(value, 0, 255, n, 16) ? (s.statusExtra = uint8_t(n), true) : bad("hex byte");
+    if (key == "status")
+        return toInt(value, 0, 255, n, 16) ? (s.statusExtra = uint8_t(n), true) : bad("hex byte");
     if (key == "errors") return toInt(value, 0, 255, n, 16) ? (s.errors = uint8_t(n), true) : bad("hex byte");
-    if (key == "clock") return parseDateTime(value, o.clock) ? (o.clockSet = true, true) : bad("YYMMDD_hhmmss");
+    if (key == "clock")
+        return parseDateTime(value, o.clock) ? (o.clockSet = true, true) : bad("YYMMDD_hhmmss");
     if (key == "tcm") return toInt(value, 0, 65535, n) ? (o.tcm = uint16_t(n), true) : bad("0..65535");
     if (key == "alarm") return toInt(value, 0, 255, n, 16) ? (o.alarm = uint8_t(n), true) : bad("hex byte");
-    if (key == "boot") return toInt(value, 0, 255, n, 16) ? (o.bootVersion = uint8_t(n), true) : bad("hex byte");
+    if (key == "boot")
+        return toInt(value, 0, 255, n, 16) ? (o.bootVersion = uint8_t(n), true) : bad("hex byte");
     if (key == "dial-delay") return toInt(value, 0, 600000, n) ? (o.modem.dialDelayMs = n, true) : bad("ms");
-    if (key == "dial-result") return toInt(value, 0, 99, n) ? (o.modem.resultCode = int(n), true) : bad("0..99");
-    if (key == "remote") return (value == "none" || (isProfile(value) && value != "modem")) ? (o.remote = value, true) : bad("profile or none");
-    if (key == "fault-seed") return toInt(value, 0, INT64_MAX, n) ? (o.faults.seed = uint64_t(n), true) : bad("number");
+    if (key == "dial-result")
+        return toInt(value, 0, 99, n) ? (o.modem.resultCode = int(n), true) : bad("0..99");
+    if (key == "remote")
+        return (value == "none" || (isProfile(value) && value != "modem")) ? (o.remote = value, true)
+                                                                           : bad("profile or none");
+    if (key == "fault-seed")
+        return toInt(value, 0, INT64_MAX, n) ? (o.faults.seed = uint64_t(n), true) : bad("number");
     if (key == "vanish-close") return toFlag(value, f) ? (o.closeOnVanish = f, true) : bad("flag");
-    if (key == "delay-ms") return toInt(value, 0, 600000, n) ? (rule(o, FaultKind::Delay).delayMs = n, true) : bad("ms");
+    if (key == "delay-ms")
+        return toInt(value, 0, 600000, n) ? (rule(o, FaultKind::Delay).delayMs = n, true) : bad("ms");
     if (key == "fault-on") {
         // Every fault rule without a filter of its own, now or later, takes this one.
         for (FaultRule& r : o.faults.rules)
@@ -136,7 +141,8 @@ bool applyOption(Options& o, const std::string& key, const std::string& value, s
     std::string suffix = dash == std::string::npos ? "" : key.substr(dash + 1);
     if (faultKind(base, k)) {
         if (suffix.empty()) return toProb(value, p) ? (rule(o, k).probability = p, true) : bad("probability");
-        if (suffix == "nth") return toInt(value, 1, INT64_MAX, n) ? (rule(o, k).nth = uint64_t(n), true) : bad("count from 1");
+        if (suffix == "nth")
+            return toInt(value, 1, INT64_MAX, n) ? (rule(o, k).nth = uint64_t(n), true) : bad("count from 1");
         if (suffix == "on") return (rule(o, k).on = value, true);
     }
     err = "unknown setting '" + key + "'";
@@ -147,8 +153,7 @@ bool applyOption(Options& o, const std::string& key, const std::string& value, s
 
 namespace vx::sim {
 
-bool parseSimSpec(const std::string& spec, Options& o, std::string& err)
-{
+bool parseSimSpec(const std::string& spec, Options& o, std::string& err) {
     size_t pos = 0;
     bool first = true;
     while (pos <= spec.size()) {
@@ -173,8 +178,7 @@ bool parseSimSpec(const std::string& spec, Options& o, std::string& err)
     return true;
 }
 
-bool parseArgs(int argc, const char* const* argv, Options& o, bool& help, std::string& err)
-{
+bool parseArgs(int argc, const char* const* argv, Options& o, bool& help, std::string& err) {
     help = false;
     bool haveProfile = false;
     for (int i = 1; i < argc; ++i) {
@@ -199,9 +203,11 @@ bool parseArgs(int argc, const char* const* argv, Options& o, bool& help, std::s
             key = key.substr(0, eq);
         } else {
             // Flags take no value; every other key takes the next word.
-            static const char* const kFlags[] = {"bytewise", "broken", "wrapped", "tmpcut", "tmpbad", "vanish-close"};
+            static const char* const kFlags[] = {"bytewise", "broken", "wrapped",
+                                                 "tmpcut",   "tmpbad", "vanish-close"};
             bool isFlag = false;
-            for (const char* f : kFlags) isFlag = isFlag || key == f;
+            for (const char* f : kFlags)
+                isFlag = isFlag || key == f;
             if (!isFlag) {
                 if (i + 1 >= argc) {
                     err = "missing value for --" + key;
@@ -224,8 +230,7 @@ bool parseArgs(int argc, const char* const* argv, Options& o, bool& help, std::s
     return true;
 }
 
-std::string usageText()
-{
+std::string usageText() {
     return R"(usage: vendrix-devsim PROFILE [options]
 
 Serves a simulated device on a pseudo-terminal. The first line on stdout is
@@ -277,8 +282,8 @@ Options (also usable as key=value in a --simulate=PROFILE,key=value,... string):
 )";
 }
 
-std::unique_ptr<Device> makeDevice(const Options& o, std::string& err, std::shared_ptr<const Session>* sessionOut)
-{
+std::unique_ptr<Device> makeDevice(const Options& o, std::string& err,
+                                   std::shared_ptr<const Session>* sessionOut) {
     std::unique_ptr<Device> dev;
     if (sessionOut) sessionOut->reset();
     if (o.profile == "silent") {

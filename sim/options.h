@@ -21,18 +21,18 @@ struct Options {
     std::string profile = "qm41";  // qm41 qm42 qm43 vt71 nod85 qm43boot modem silent
     uint32_t baud = 0;
     PaceMode mode = PaceMode::Frames;
-    int hw = -1;                   // board digit override, -1: the profile's
+    int hw = -1;  // board digit override, -1: the profile's
     int fw = 0x20;
     SessionParams session;
-    bool clockSet = false;         // false: the clock starts one hour after the last record
+    bool clockSet = false;  // false: the clock starts one hour after the last record
     DateTime clock;
     uint16_t tcm = 900;
     uint8_t alarm = 0x00;
     uint8_t bootVersion = 0x12;
     ModemConfig modem;
-    std::string remote = "qm41";   // the device behind the modem ("none" for none)
+    std::string remote = "qm41";  // the device behind the modem ("none" for none)
     FaultConfig faults;
-    std::string faultOn;           // command filter for fault rules without their own
+    std::string faultOn;  // command filter for fault rules without their own
     bool closeOnVanish = false;
 };
 

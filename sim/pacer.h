@@ -24,7 +24,7 @@ namespace vx::sim {
 enum class PaceMode { Frames, Bytewise };
 
 class LinePacer {
-public:
+  public:
     static constexpr int64_t kFrameNs = 1000000;
 
     LinePacer(uint32_t baud = 0, PaceMode mode = PaceMode::Frames);
@@ -51,7 +51,7 @@ public:
     uint64_t bytesIn() const { return bytesIn_; }
     uint64_t bytesOut() const { return bytesOut_; }
 
-private:
+  private:
     struct Segment {
         std::vector<uint8_t> bytes;
         int64_t startNs = 0;

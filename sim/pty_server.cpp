@@ -1,8 +1,5 @@
 #include "pty_server.h"
 
-#include <cerrno>
-#include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -10,6 +7,9 @@
 #include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
 
 namespace vx::sim {
 
@@ -19,16 +19,14 @@ namespace {
 // the deadline itself with an absolute-time sleep.
 constexpr int64_t kFinalApproachNs = 200000;
 
-timespec toTimespec(int64_t ns)
-{
+timespec toTimespec(int64_t ns) {
     timespec ts;
     ts.tv_sec = time_t(ns / 1000000000);
     ts.tv_nsec = long(ns % 1000000000);
     return ts;
 }
 
-void makeRaw(int fd)
-{
+void makeRaw(int fd) {
     termios t{};
     if (tcgetattr(fd, &t) != 0) return;
     cfmakeraw(&t);
@@ -39,28 +37,25 @@ void makeRaw(int fd)
 
 }  // namespace
 
-int64_t monotonicNs()
-{
+int64_t monotonicNs() {
     timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
 PtyServer::PtyServer(std::unique_ptr<Device> device, PtyServerConfig cfg)
-    : device_(std::move(device)), cfg_(cfg)
-{
+    : device_(std::move(device)), cfg_(cfg) {}
+
+PtyServer::~PtyServer() {
+    stop();
 }
 
-PtyServer::~PtyServer() { stop(); }
-
-int64_t PtyServer::wireTimeNs() const
-{
+int64_t PtyServer::wireTimeNs() const {
     LinePacer p(cfg_.baud);
     return p.wireNs(bytesIn() + bytesOut());
 }
 
-bool PtyServer::start(std::string* err)
-{
+bool PtyServer::start(std::string* err) {
     if (thread_.joinable()) return true;
     termios raw{};
     cfmakeraw(&raw);
@@ -89,8 +84,7 @@ bool PtyServer::start(std::string* err)
     return true;
 }
 
-void PtyServer::stop()
-{
+void PtyServer::stop() {
     if (thread_.joinable()) {
         stop_ = true;
         uint64_t one = 1;
@@ -101,16 +95,14 @@ void PtyServer::stop()
     closeFds();
 }
 
-void PtyServer::closeFds()
-{
+void PtyServer::closeFds() {
     for (int* fd : {&master_, &slave_, &wake_}) {
         if (*fd >= 0) close(*fd);
         *fd = -1;
     }
 }
 
-bool PtyServer::flushPending()
-{
+bool PtyServer::flushPending() {
     while (!pending_.empty()) {
         ssize_t n = write(master_, pending_.data(), pending_.size());
         if (n > 0) {
@@ -124,8 +116,7 @@ bool PtyServer::flushPending()
     return true;
 }
 
-void PtyServer::run()
-{
+void PtyServer::run() {
     prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0);
     LinePacer pacer(cfg_.baud, cfg_.mode);
     std::vector<uint8_t> buf(4096);
@@ -139,7 +130,8 @@ void PtyServer::run()
             if (device_->nextEventNs() <= now) {
                 Output out;
                 device_->tick(now, out);
-                for (const Reply& r : out.replies) pacer.enqueue(r.bytes, now + r.delayNs);
+                for (const Reply& r : out.replies)
+                    pacer.enqueue(r.bytes, now + r.delayNs);
             }
             if (open && cfg_.closeOnVanish && device_->vanished()) {
                 close(master_);

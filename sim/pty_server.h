@@ -16,13 +16,13 @@
 namespace vx::sim {
 
 struct PtyServerConfig {
-    uint32_t baud = 0;                  // 0: unpaced
+    uint32_t baud = 0;  // 0: unpaced
     PaceMode mode = PaceMode::Frames;
-    bool closeOnVanish = false;         // close the pty when the device vanishes
+    bool closeOnVanish = false;  // close the pty when the device vanishes
 };
 
 class PtyServer {
-public:
+  public:
     PtyServer(std::unique_ptr<Device> device, PtyServerConfig cfg = {});
     ~PtyServer();
     PtyServer(const PtyServer&) = delete;
@@ -43,13 +43,13 @@ public:
     int64_t wireTimeNs() const;
 
     // Runs fn with the device while the thread is not using it (for inspection).
-    template <class Fn> void withDevice(Fn fn)
-    {
+    template <class Fn>
+    void withDevice(Fn fn) {
         std::lock_guard<std::mutex> lock(mu_);
         fn(*device_);
     }
 
-private:
+  private:
     void run();
     void closeFds();
     bool flushPending();

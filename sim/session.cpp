@@ -16,38 +16,36 @@ struct CodeRange {
     int lo, hi;
 };
 const CodeRange kRanges[20] = {
-    {0, 0},          // 0: high word of a 32-bit pair (handled apart)
-    {-1500, 3500},   // 1 temperature, 0.01 degC
-    {-5000, 5000},   // 2 thermal flux
-    {-800, 3800},    // 3 air temperature
-    {1500, 9800},    // 4 relative humidity
-    {-900, 2200},    // 5 dew point
-    {38500, 41500},  // 6 pressure: unsigned raw + 60000 -> 985..1015 hPa
-    {0, 8000},       // 7 DC voltage, 0.1 V
-    {2150, 2450},    // 8 RMS voltage, unsigned
-    {-3000, 3000},   // 9 DC current, 0.1 A
-    {0, 45000},      // 10 RMS current, unsigned
-    {-2000, 30000},  // 11 DC power
-    {-5000, 32000},  // 12 active power
-    {3000, 3450},    // 13 peak voltage, unsigned
-    {0, 60000},      // 14 peak current, unsigned
-    {0, 12000},      // 15 irradiance
-    {0, 30000},      // 16 energy
-    {0, 32000},      // 17 power
-    {0, 1000},       // 18 count
-    {-20000, 20000}, // 19 DC current, 0.01 A
+    {0, 0},           // 0: high word of a 32-bit pair (handled apart)
+    {-1500, 3500},    // 1 temperature, 0.01 degC
+    {-5000, 5000},    // 2 thermal flux
+    {-800, 3800},     // 3 air temperature
+    {1500, 9800},     // 4 relative humidity
+    {-900, 2200},     // 5 dew point
+    {38500, 41500},   // 6 pressure: unsigned raw + 60000 -> 985..1015 hPa
+    {0, 8000},        // 7 DC voltage, 0.1 V
+    {2150, 2450},     // 8 RMS voltage, unsigned
+    {-3000, 3000},    // 9 DC current, 0.1 A
+    {0, 45000},       // 10 RMS current, unsigned
+    {-2000, 30000},   // 11 DC power
+    {-5000, 32000},   // 12 active power
+    {3000, 3450},     // 13 peak voltage, unsigned
+    {0, 60000},       // 14 peak current, unsigned
+    {0, 12000},       // 15 irradiance
+    {0, 30000},       // 16 energy
+    {0, 32000},       // 17 power
+    {0, 1000},        // 18 count
+    {-20000, 20000},  // 19 DC current, 0.01 A
 };
 
 // Triangle wave 0..1000 with the given period, integer only (identical on every libm).
-int triangle(uint64_t t, uint64_t period)
-{
+int triangle(uint64_t t, uint64_t period) {
     uint64_t ph = t % period;
     uint64_t half = period / 2;
     return int(ph < half ? ph * 1000 / half : (period - ph) * 1000 / (period - half));
 }
 
-uint16_t sampleWord(uint64_t seed, const Node& n, int ch, uint32_t tm)
-{
+uint16_t sampleWord(uint64_t seed, const Node& n, int ch, uint32_t tm) {
     int code = n.conf[size_t(ch)] & 0x1F;
     uint64_t chanKey = mixHash(seed, n.addr, uint64_t(ch));
     uint64_t noise = mixHash(seed, n.addr, uint64_t(ch), tm);
@@ -70,33 +68,34 @@ uint16_t sampleWord(uint64_t seed, const Node& n, int ch, uint32_t tm)
     return uint16_t(v & 0xFFFF);
 }
 
-void put16(std::vector<uint8_t>& b, unsigned v)
-{
+void put16(std::vector<uint8_t>& b, unsigned v) {
     b.push_back(uint8_t(v));
     b.push_back(uint8_t(v >> 8));
 }
 
-std::vector<uint8_t> encodeRecord(uint64_t seed, const Node& n, uint32_t tm)
-{
+std::vector<uint8_t> encodeRecord(uint64_t seed, const Node& n, uint32_t tm) {
     std::vector<uint8_t> r;
     r.reserve(size_t(n.recordLength()));
     r.push_back(n.addr);
-    for (int i = 0; i < 4; ++i) r.push_back(uint8_t(tm >> (8 * i)));
-    for (int c = 0; c < n.chanu(); ++c) put16(r, sampleWord(seed, n, c, tm));
+    for (int i = 0; i < 4; ++i)
+        r.push_back(uint8_t(tm >> (8 * i)));
+    for (int c = 0; c < n.chanu(); ++c)
+        put16(r, sampleWord(seed, n, c, tm));
     return r;
 }
 
-int tableLength(const std::vector<Node>& nodes)
-{
+int tableLength(const std::vector<Node>& nodes) {
     int len = kTableHeader;
-    for (const Node& n : nodes) len += 6 + 2 * n.chanu();
+    for (const Node& n : nodes)
+        len += 6 + 2 * n.chanu();
     return len;
 }
 
-uint16_t drawConf(Rng& rng, int code) { return uint16_t((rng.next() & 0xFFE0) | unsigned(code)); }
+uint16_t drawConf(Rng& rng, int code) {
+    return uint16_t((rng.next() & 0xFFE0) | unsigned(code));
+}
 
-std::vector<Node> drawNodes(Rng& rng, const SessionParams& p)
-{
+std::vector<Node> drawNodes(Rng& rng, const SessionParams& p) {
     std::vector<uint8_t> addrs;
     const int hiAddr = p.highAddresses ? 254 : 127;
     while (int(addrs.size()) < p.nodes) {
@@ -157,14 +156,13 @@ std::vector<Node> drawNodes(Rng& rng, const SessionParams& p)
 // phase. Markers never decrease; two nodes may share a tenth of a second (ties go to the
 // node that comes first in the table), as on a busy radio channel.
 class RecordStream {
-public:
-    RecordStream(const std::vector<Node>& nodes, Rng& rng, uint32_t base) : nodes_(nodes)
-    {
-        for (const Node& n : nodes) next_.push_back(uint64_t(base) + rng.below(uint64_t(n.satmr) * 10));
+  public:
+    RecordStream(const std::vector<Node>& nodes, Rng& rng, uint32_t base) : nodes_(nodes) {
+        for (const Node& n : nodes)
+            next_.push_back(uint64_t(base) + rng.below(uint64_t(n.satmr) * 10));
     }
     size_t peekNode() const { return size_t(std::min_element(next_.begin(), next_.end()) - next_.begin()); }
-    RecordRef take()
-    {
+    RecordRef take() {
         size_t k = peekNode();
         uint64_t t = next_[k];
         next_[k] += uint64_t(nodes_[k].satmr) * 10;
@@ -175,32 +173,31 @@ public:
         return r;
     }
 
-private:
+  private:
     const std::vector<Node>& nodes_;
     std::vector<uint64_t> next_;
     bool overflow_ = false;
 
-public:
+  public:
     bool overflow() const { return overflow_; }
 };
 
 }  // namespace
 
-const Node* Session::findNode(uint8_t addr) const
-{
+const Node* Session::findNode(uint8_t addr) const {
     for (const Node& n : nodes)
         if (n.addr == addr) return &n;
     return nullptr;
 }
 
 std::vector<uint8_t> buildTable(const std::vector<Node>& nodes, uint32_t pnom, uint8_t byte1,
-                                const DateTime& start)
-{
+                                const DateTime& start) {
     std::vector<uint8_t> t;
     t.push_back(0xFF);
     t.push_back(byte1);
     put16(t, unsigned(tableLength(nodes)));
-    for (int i = 0; i < 4; ++i) t.push_back(uint8_t(pnom >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        t.push_back(uint8_t(pnom >> (8 * i)));
     t.push_back(toBcd(start.second));
     t.push_back(toBcd(start.minute));
     t.push_back(toBcd(start.hour));
@@ -213,14 +210,14 @@ std::vector<uint8_t> buildTable(const std::vector<Node>& nodes, uint32_t pnom, u
         t.push_back(n.addr);
         t.push_back(uint8_t(n.chanu()));
         put16(t, n.satmr);
-        for (uint16_t c : n.conf) put16(t, c);
+        for (uint16_t c : n.conf)
+            put16(t, c);
         put16(t, n.vbat);
     }
     return t;
 }
 
-bool generateSession(const SessionParams& p, Session& s, std::string& err)
-{
+bool generateSession(const SessionParams& p, Session& s, std::string& err) {
     if (p.nodes < 1 || p.nodes > kMaxNodes) return err = "nodes must be 1..30", false;
     if (p.maxChannels < 1 || p.maxChannels > kMaxChannels) return err = "channels must be 1..64", false;
     if (!p.wrapped && (p.pages < 0 || p.pages > 4095)) return err = "pages must be 0..4095", false;
@@ -247,7 +244,8 @@ bool generateSession(const SessionParams& p, Session& s, std::string& err)
             if (pg != s.pageTab) s.dataPages.push_back(pg);
         s.pageFirst = nextPage(s.pageLast);
     } else {
-        for (int k = 1; k <= p.pages; ++k) s.dataPages.push_back(uint16_t((s.pageTab + k) & 0xFFF));
+        for (int k = 1; k <= p.pages; ++k)
+            s.dataPages.push_back(uint16_t((s.pageTab + k) & 0xFFF));
         s.pageLast = uint16_t((s.pageTab + p.pages) & 0xFFF);
         s.pageFirst = p.pages > 0 ? nextPage(s.pageTab) : s.pageTab;
     }
@@ -286,7 +284,8 @@ bool generateSession(const SessionParams& p, Session& s, std::string& err)
         if (p.tmpBadNode && !badPlaced) {
             // A record of a node the table does not know, right after the first good one.
             uint8_t bad = 1;
-            while (s.findNode(bad) || bad == 0xFF) ++bad;
+            while (s.findNode(bad) || bad == 0xFF)
+                ++bad;
             Node ghost;
             ghost.addr = bad;
             ghost.conf.assign(size_t(rng.range(1, 4)), 1);
@@ -297,7 +296,8 @@ bool generateSession(const SessionParams& p, Session& s, std::string& err)
     }
     if (p.tmpBadNode && !badPlaced) {
         uint8_t bad = 1;
-        while (s.findNode(bad)) ++bad;
+        while (s.findNode(bad))
+            ++bad;
         const uint8_t ghost[7] = {bad, 0, 0, 0, 0, 0x12, 0x34};
         tb.insert(tb.end(), ghost, ghost + 7);
     }
@@ -308,14 +308,16 @@ bool generateSession(const SessionParams& p, Session& s, std::string& err)
         tb.insert(tb.end(), bytes.begin(), bytes.begin() + std::ptrdiff_t(cut));
     }
     if (tb.size() > size_t(kPageSize)) tb.resize(kPageSize);
-    if (stream.overflow()) return err = "session too long for 32-bit time markers (lower satmr or pages)", false;
+    if (stream.overflow())
+        return err = "session too long for 32-bit time markers (lower satmr or pages)", false;
 
     // Older sessions' tables on pages this session does not use.
     if (p.oldTables > 0) {
         std::vector<uint16_t> free;
         std::vector<bool> used(kPageCount, false);
         used[s.pageTab] = true;
-        for (uint16_t pg : s.dataPages) used[pg] = true;
+        for (uint16_t pg : s.dataPages)
+            used[pg] = true;
         for (int pg = 0; pg < kPageCount; ++pg)
             if (!used[size_t(pg)]) free.push_back(uint16_t(pg));
         if (int(free.size()) < p.oldTables) return err = "no room for the older tables", false;
@@ -328,7 +330,8 @@ bool generateSession(const SessionParams& p, Session& s, std::string& err)
             Rng orng(rng.next());
             auto oldNodes = drawNodes(orng, op);
             DateTime ostart = fromSeconds(toSeconds(p.start) - int64_t(rng.range(86400, 86400 * 200)));
-            auto ot = buildTable(oldNodes, uint32_t(orng.range(1000, 500000)), uint8_t(orng.below(256)), ostart);
+            auto ot =
+                buildTable(oldNodes, uint32_t(orng.range(1000, 500000)), uint8_t(orng.below(256)), ostart);
             std::copy(ot.begin(), ot.end(), s.flash.begin() + std::ptrdiff_t(free[size_t(k)]) * kPageSize);
             s.oldTablePages.push_back(free[size_t(k)]);
         }

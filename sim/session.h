@@ -20,33 +20,35 @@ constexpr int kTableHeader = 16;
 constexpr int kMaxNodes = 30;
 constexpr int kMaxChannels = 64;
 
-inline uint16_t nextPage(uint32_t p) { return uint16_t((p + 1) & 0xFFF); }
+inline uint16_t nextPage(uint32_t p) {
+    return uint16_t((p + 1) & 0xFFF);
+}
 
 struct SessionParams {
     uint64_t seed = 1;
-    int nodes = 4;                // 1..30
-    int maxChannels = 6;          // each node gets 1..maxChannels physical channels (<= 64)
-    double pairChance = 0.2;      // chance per channel of starting a 32-bit pair (code 0 + next)
-    bool highAddresses = true;    // at least one node address above 127
-    bool brokenTable = false;     // put two code-0 channels in a row (a setup error)
-    int satmr = 0;                // 0: each node draws its own timer; else every node uses it
-    int pages = 20;               // data pages, 0..4095 (ignored when wrapped: 4095)
-    bool wrapped = false;         // the session went round the whole memory
-    int tablePage = -1;           // -1: drawn from the seed
-    int tmpBytes = 200;           // temporary-buffer tail, filled with whole records up to this
-    bool tmpCutRecord = false;    // end the buffer in the middle of a record
-    bool tmpBadNode = false;      // put a record of an unknown node into the buffer
-    int oldTables = 0;            // table pages of older sessions outside this one
+    int nodes = 4;              // 1..30
+    int maxChannels = 6;        // each node gets 1..maxChannels physical channels (<= 64)
+    double pairChance = 0.2;    // chance per channel of starting a 32-bit pair (code 0 + next)
+    bool highAddresses = true;  // at least one node address above 127
+    bool brokenTable = false;   // put two code-0 channels in a row (a setup error)
+    int satmr = 0;              // 0: each node draws its own timer; else every node uses it
+    int pages = 20;             // data pages, 0..4095 (ignored when wrapped: 4095)
+    bool wrapped = false;       // the session went round the whole memory
+    int tablePage = -1;         // -1: drawn from the seed
+    int tmpBytes = 200;         // temporary-buffer tail, filled with whole records up to this
+    bool tmpCutRecord = false;  // end the buffer in the middle of a record
+    bool tmpBadNode = false;    // put a record of an unknown node into the buffer
+    int oldTables = 0;          // table pages of older sessions outside this one
     DateTime start{24, 5, 17, 8, 30, 0};
-    uint8_t statusExtra = 0x10;   // READY; bit 3 is added when wrapped
+    uint8_t statusExtra = 0x10;  // READY; bit 3 is added when wrapped
     uint8_t errors = 0x00;
 };
 
 struct Node {
     uint8_t addr = 0;
-    uint16_t satmr = 0;             // seconds
-    std::vector<uint16_t> conf;     // one configuration word per physical channel
-    uint16_t vbat = 0;              // 1/100 V
+    uint16_t satmr = 0;          // seconds
+    std::vector<uint16_t> conf;  // one configuration word per physical channel
+    uint16_t vbat = 0;           // 1/100 V
     int chanu() const { return int(conf.size()); }
     int recordLength() const { return 5 + 2 * chanu(); }
 };
@@ -64,17 +66,17 @@ struct Session {
     std::vector<Node> nodes;
     uint32_t pnom = 0;
     uint8_t tableByte1 = 0;
-    std::vector<uint8_t> table;       // the table bytes (its length word long)
+    std::vector<uint8_t> table;  // the table bytes (its length word long)
     uint16_t pageTab = 0;
     uint16_t pageLast = 0;
-    uint16_t pageFirst = 0;           // as the program derives it from the registers
+    uint16_t pageFirst = 0;  // as the program derives it from the registers
     uint8_t status = 0;
     uint8_t errors = 0;
     std::vector<uint16_t> dataPages;  // the session's data pages, oldest first
     std::vector<RecordRef> records;   // every record, in time order (flash, then buffer)
     std::vector<uint8_t> tmpBuffer;   // temporary buffer contents (count = size())
     std::vector<uint16_t> oldTablePages;
-    std::vector<uint8_t> flash;       // kPageCount * kPageSize bytes
+    std::vector<uint8_t> flash;  // kPageCount * kPageSize bytes
 
     const uint8_t* page(int p) const { return flash.data() + size_t(p & 0xFFF) * kPageSize; }
     const Node* findNode(uint8_t addr) const;

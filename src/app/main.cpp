@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
     if (!applySimulateSwitch(args, sim)) return 0;
 
     std::vector<char*> ptrs;
-    for (std::string& a : args) ptrs.push_back(a.data());
+    for (std::string& a : args)
+        ptrs.push_back(a.data());
     std::string cmdLine = joinArguments(int(ptrs.size()), ptrs.data());
     int result = vx::shell::runStartup(cmdLine.c_str(), vx::shell::desktopWindows());
     vx::ui::setBackend(nullptr);

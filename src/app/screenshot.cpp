@@ -23,7 +23,8 @@ QList<QWidget*> visibleWindows() {
     // modality alone does not tell the order they lie in).
     auto depth = [](QWidget* w) {
         int d = 0;
-        for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) ++d;
+        for (QWidget* p = w->parentWidget(); p; p = p->parentWidget())
+            ++d;
         return d;
     };
     std::stable_sort(list.begin(), list.end(), [&](QWidget* a, QWidget* b) {
@@ -61,11 +62,13 @@ void runStep(const QString& step) {
 void grabAndQuit(const QString& file) {
     QList<QWidget*> windows = visibleWindows();
     QRect area;
-    for (QWidget* w : windows) area |= w->frameGeometry();
+    for (QWidget* w : windows)
+        area |= w->frameGeometry();
     QImage image(area.size().isEmpty() ? QSize(1, 1) : area.size(), QImage::Format_RGB32);
     image.fill(Qt::black);
     QPainter p(&image);
-    for (QWidget* w : windows) p.drawPixmap(w->geometry().topLeft() - area.topLeft(), w->grab());
+    for (QWidget* w : windows)
+        p.drawPixmap(w->geometry().topLeft() - area.topLeft(), w->grab());
     p.end();
     bool ok = image.save(file);
     std::fprintf(stderr, "screenshot: %s %s\n", qPrintable(file), ok ? "written" : "NOT written");
@@ -81,8 +84,8 @@ void scheduleScreenshot() {
     const QStringList parts = spec.split(QLatin1Char(','));
     const QString file = parts.value(0);
     const int delay = parts.value(1, QStringLiteral("1500")).toInt();
-    const QStringList steps = parts.size() > 2 ? parts.mid(2).join(QLatin1Char(',')).split(QLatin1Char('+'))
-                                               : QStringList();
+    const QStringList steps =
+        parts.size() > 2 ? parts.mid(2).join(QLatin1Char(',')).split(QLatin1Char('+')) : QStringList();
     for (int i = 0; i < steps.size(); ++i)
         QTimer::singleShot(kStepMs * (i + 1), qApp, [s = steps[i]] { runStep(s); });
     QTimer::singleShot(delay, qApp, [file] { grabAndQuit(file); });

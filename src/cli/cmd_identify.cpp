@@ -11,7 +11,8 @@ namespace vx::cli {
 
 int cmdIdentify(const std::vector<std::string>& args) {
     Options opts(connectionOptions());
-    if (!parseOrHelp(opts, args, "identify", "Finds the device and prints its identity.")) return exitStatus();
+    if (!parseOrHelp(opts, args, "identify", "Finds the device and prints its identity."))
+        return exitStatus();
     Connection conn;
     if (!conn.open(opts)) return fail(conn.message());
 
@@ -29,8 +30,8 @@ int cmdIdentify(const std::vector<std::string>& args) {
     std::printf("Board type:       %s (%c)\n", digit >= 0 ? Lista_schede[digit] : "unknown", Datalogger.hw);
     std::printf("Firmware release: %s\n", FW_release);
     std::printf("Firmware byte:    0x%02X\n", unsigned(Datalogger.fw));
-    std::printf("Flags:            VT71=%d NOD85=%d QM42=%d QM43=%d QM43BOOT=%d\n", int(Flag.VT71), int(Flag.NOD85),
-                int(Flag.QM42), int(Flag.QM43), int(Flag.QM43BOOT));
+    std::printf("Flags:            VT71=%d NOD85=%d QM42=%d QM43=%d QM43BOOT=%d\n", int(Flag.VT71),
+                int(Flag.NOD85), int(Flag.QM42), int(Flag.QM43), int(Flag.QM43BOOT));
     return 0;
 }
 

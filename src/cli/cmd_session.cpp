@@ -57,9 +57,11 @@ int cmdReport(const std::vector<std::string>& args) {
 int cmdDownload(const std::vector<std::string>& args) {
     Options opts(with({
         {0, "sample", true, false, "sample time in seconds, 1 to 65535 (required)", "SECONDS"},
-        {0, "pages", true, false, "number of most recent data pages to read (default: all, 4 over a modem or from a board)", "N"},
+        {0, "pages", true, false,
+         "number of most recent data pages to read (default: all, 4 over a modem or from a board)", "N"},
         {0, "verbose", false, false, "also write the dump QM41data.txt and the flash image QM41data.bin"},
-        {'o', "out", true, false, "name of the data record file (default: the session start, YYMMDD_hhmmss)", "FILE"},
+        {'o', "out", true, false, "name of the data record file (default: the session start, YYMMDD_hhmmss)",
+         "FILE"},
         {'q', "quiet", false, false, "no progress bar"},
     }));
     if (!parseOrHelp(opts, args, "download",
@@ -69,7 +71,8 @@ int cmdDownload(const std::vector<std::string>& args) {
     if (!opts.has("sample") || !sample || *sample < 1 || *sample > 65535)
         return fail("--sample SECONDS is required, from 1 to 65535");
     std::optional<unsigned long> pages;
-    if (opts.has("pages") && !(pages = parseUnsigned(opts.value("pages")))) return fail("invalid --pages value");
+    if (opts.has("pages") && !(pages = parseUnsigned(opts.value("pages"))))
+        return fail("invalid --pages value");
 
     auto& t = terminal();
     t.setProgress(!opts.has("quiet"));
@@ -104,7 +107,8 @@ int cmdDownload(const std::vector<std::string>& args) {
 
 int cmdClockSync(const std::vector<std::string>& args) {
     Options opts(connectionOptions());
-    if (!parseOrHelp(opts, args, "clock-sync", "Sets the logger's clock to the PC clock.")) return exitStatus();
+    if (!parseOrHelp(opts, args, "clock-sync", "Sets the logger's clock to the PC clock."))
+        return exitStatus();
     terminal();
     Connection conn;
     if (!conn.open(opts)) return fail(conn.message());

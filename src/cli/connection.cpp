@@ -1,10 +1,10 @@
 #include "cli/connection.h"
 
-#include "simhost/simulated_device.h"
 #include "link/com.h"
 #include "shell/command_line.h"
 #include "shell/flags.h"
 #include "shell/port_scan.h"
+#include "simhost/simulated_device.h"
 #include "ui/backend.h"
 
 namespace vx::cli {
@@ -12,7 +12,10 @@ namespace vx::cli {
 std::vector<OptionSpec> connectionOptions() {
     return {
         {'p', "port", true, false, "serial port to use (else the ports are scanned)", "PORT"},
-        {0, "simulate", true, true, "use the built-in simulated device (qm41, qm42, qm43, vt71, nod85, qm43boot, modem, silent; \",key=value\" settings may follow)", "PROFILE"},
+        {0, "simulate", true, true,
+         "use the built-in simulated device (qm41, qm42, qm43, vt71, nod85, qm43boot, modem, silent; "
+         "\",key=value\" settings may follow)",
+         "PROFILE"},
         {'b', "baud", true, false, "baud rate (default 256000; 19200 with -m)", "BAUD"},
         {'k', "comflow", true, false, "1 holds DTR and RTS on", "N"},
         {'m', "modem", false, false, "the port leads to a dial-up modem"},

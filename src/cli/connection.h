@@ -8,9 +8,7 @@
 
 #include "cli/options.h"
 
-namespace vx::cli {
-
-}  // namespace vx::cli
+namespace vx::cli {}  // namespace vx::cli
 namespace vx::simhost {
 class SimulatedDevice;
 }
@@ -20,7 +18,7 @@ namespace vx::cli {
 std::vector<OptionSpec> connectionOptions();
 
 class Connection {
-public:
+  public:
     Connection();
     ~Connection();  // closes the port and stops the simulated device
 
@@ -29,7 +27,7 @@ public:
     bool open(const Options& opts);
     const std::string& message() const { return message_; }
 
-private:
+  private:
     std::unique_ptr<vx::simhost::SimulatedDevice> sim_;
     std::string message_;
 };

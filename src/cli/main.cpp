@@ -32,7 +32,8 @@ const Command kCommands[] = {
 
 void printUsage(FILE* to) {
     std::fprintf(to, "Usage: vendrix-cli COMMAND [OPTIONS]\n\nCommands:\n");
-    for (auto& c : kCommands) std::fprintf(to, "  %-12s %s\n", c.name, c.summary);
+    for (auto& c : kCommands)
+        std::fprintf(to, "  %-12s %s\n", c.name, c.summary);
     std::fprintf(to, "\nRun \"vendrix-cli COMMAND --help\" for the options of a command.\n");
 }
 
@@ -41,7 +42,8 @@ void printUsage(FILE* to) {
 bool parseOrHelp(Options& opts, const std::vector<std::string>& args, const char* name, const char* summary) {
     for (auto& a : args) {
         if (a == "--help" || a == "-h") {
-            std::printf("Usage: vendrix-cli %s [OPTIONS]\n%s\n\nOptions:\n%s", name, summary, opts.usage().c_str());
+            std::printf("Usage: vendrix-cli %s [OPTIONS]\n%s\n\nOptions:\n%s", name, summary,
+                        opts.usage().c_str());
             gExit = 0;
             return false;
         }
@@ -59,7 +61,9 @@ bool parseOrHelp(Options& opts, const std::vector<std::string>& args, const char
     return true;
 }
 
-int exitStatus() { return gExit; }
+int exitStatus() {
+    return gExit;
+}
 
 int fail(const std::string& message) {
     std::string text;

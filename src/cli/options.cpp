@@ -79,9 +79,13 @@ std::string Options::usage() const {
         std::string left = "  ";
         if (s.shortName) left += std::string("-") + s.shortName + (s.longName.empty() ? "" : ", ");
         if (!s.longName.empty()) left += "--" + s.longName;
-        if (s.takesValue) left += s.optionalValue ? "[=" + s.valueName + "]" : (s.longName.empty() ? " " : "=") + s.valueName;
-        if (left.size() < 28) left.resize(28, ' ');
-        else left += "  ";
+        if (s.takesValue)
+            left +=
+                s.optionalValue ? "[=" + s.valueName + "]" : (s.longName.empty() ? " " : "=") + s.valueName;
+        if (left.size() < 28)
+            left.resize(28, ' ');
+        else
+            left += "  ";
         out += left + s.help + "\n";
     }
     return out;

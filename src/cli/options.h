@@ -19,7 +19,7 @@ struct OptionSpec {
 };
 
 class Options {
-public:
+  public:
     explicit Options(std::vector<OptionSpec> specs) : specs_(std::move(specs)) {}
 
     // Parses args; false with error() set on an unknown option or a missing value.
@@ -31,10 +31,12 @@ public:
     const std::vector<std::string>& positional() const { return positional_; }
     std::string usage() const;
 
-private:
+  private:
     const OptionSpec* findShort(char c) const;
     const OptionSpec* findLong(const std::string& n) const;
-    std::string key(const OptionSpec& s) const { return s.longName.empty() ? std::string(1, s.shortName) : s.longName; }
+    std::string key(const OptionSpec& s) const {
+        return s.longName.empty() ? std::string(1, s.shortName) : s.longName;
+    }
 
     std::vector<OptionSpec> specs_;
     std::map<std::string, std::string> values_;

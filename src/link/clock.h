@@ -5,8 +5,8 @@
 
 namespace vx::link {
 
-uint64_t nowMs();         // monotonic milliseconds
-uint64_t nowUs();         // monotonic microseconds
+uint64_t nowMs();  // monotonic milliseconds
+uint64_t nowUs();  // monotonic microseconds
 void sleepMs(uint32_t ms);
 
 }  // namespace vx::link

@@ -18,9 +18,13 @@ char FW_release[5];
 const char* const Lista_schede[16] = {"QM41", "WX22", "WX23", "NOD81", "WX24", "VT71", "PR62", "QM42",
                                       "8",    "9",    "A",    "QM43",  "C",    "D",    "E",    "F"};
 
-PortHandle openPort(const char* name) { return vx::link::openSerialPort(name ? name : "").release(); }
+PortHandle openPort(const char* name) {
+    return vx::link::openSerialPort(name ? name : "").release();
+}
 
-void closePort(PortHandle h) { delete h; }
+void closePort(PortHandle h) {
+    delete h;
+}
 
 void initCOM(PortHandle h) {
     if (!h) return;
@@ -67,8 +71,12 @@ void recordVersion() {
     Datalogger.fw = uint16_t(str16_to_num(digits, 2));
     Datalogger.hw = Rx_buf[0];
     switch (Rx_buf[0]) {
-        case '5': Flag.VT71 = 1; break;
-        case '8': Flag.NOD85 = 1; break;
+        case '5':
+            Flag.VT71 = 1;
+            break;
+        case '8':
+            Flag.NOD85 = 1;
+            break;
         default:
             Flag.VT71 = 0;
             if (Rx_buf[0] == '7') Flag.QM42 = 1;

@@ -38,7 +38,8 @@ void load_ini(const char* szNomefile) {
     char key[8] = {};
     size_t k = 0;
     int c;
-    while ((c = std::fgetc(f)) != EOF && c != '=' && k < sizeof key - 1) key[k++] = char(c);
+    while ((c = std::fgetc(f)) != EOF && c != '=' && k < sizeof key - 1)
+        key[k++] = char(c);
     if (c == '=' && std::strcmp(key, "Ntel") == 0) {
         size_t n = 0;
         while ((c = std::fgetc(f)) != EOF && c != '\r') {

@@ -11,10 +11,15 @@ namespace {
 int32_t digits(const void* str, int32_t dim, uint32_t base) {
     const auto* s = static_cast<const uint8_t*>(str);
     uint32_t v = uint32_t(chr_to_num(s[0]));
-    for (int32_t i = 1; i < dim; ++i) v = v * base + uint32_t(chr_to_num(s[i]));
+    for (int32_t i = 1; i < dim; ++i)
+        v = v * base + uint32_t(chr_to_num(s[i]));
     return int32_t(v);  // wraps like the 32-bit arithmetic it stands for
 }
 }  // namespace
 
-int32_t str16_to_num(const void* str, int32_t dim) { return digits(str, dim, 16); }
-int32_t str_to_num(const void* str, int32_t dim) { return digits(str, dim, 10); }
+int32_t str16_to_num(const void* str, int32_t dim) {
+    return digits(str, dim, 16);
+}
+int32_t str_to_num(const void* str, int32_t dim) {
+    return digits(str, dim, 10);
+}

@@ -20,21 +20,32 @@ namespace {
 
 speed_t speedFor(uint32_t baud) {
     switch (baud) {
-        case 1200: return B1200;
-        case 2400: return B2400;
-        case 4800: return B4800;
-        case 9600: return B9600;
-        case 19200: return B19200;
-        case 38400: return B38400;
-        case 57600: return B57600;
-        case 115200: return B115200;
+        case 1200:
+            return B1200;
+        case 2400:
+            return B2400;
+        case 4800:
+            return B4800;
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 38400:
+            return B38400;
+        case 57600:
+            return B57600;
+        case 115200:
+            return B115200;
 #ifdef B230400
-        case 230400: return B230400;
+        case 230400:
+            return B230400;
 #endif
 #ifdef B460800
-        case 460800: return B460800;
+        case 460800:
+            return B460800;
 #endif
-        default: return 0;
+        default:
+            return 0;
     }
 }
 
@@ -46,7 +57,7 @@ void sleepMs(int ms) {
 }
 
 class PosixSerialPort final : public SerialPort {
-public:
+  public:
     PosixSerialPort(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
     ~PosixSerialPort() override {
         ioctl(fd_, TIOCNXCL);
@@ -140,7 +151,7 @@ public:
         return false;
     }
 
-private:
+  private:
     bool fill() {
         if (dead_) return false;
         head_ = tail_ = 0;

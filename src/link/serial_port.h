@@ -18,7 +18,7 @@ struct PortState {
 };
 
 class SerialPort {
-public:
+  public:
     virtual ~SerialPort() = default;
 
     virtual const std::string& name() const = 0;

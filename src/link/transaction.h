@@ -24,7 +24,9 @@ extern int32_t Timeout_rx_def;
 extern uint32_t TMO_value;
 extern uint32_t dwBytesWritten;
 
-inline bool RICEVUTO_OK() { return Rx_buf[0] == 'O' && Rx_buf[1] == 'K'; }
+inline bool RICEVUTO_OK() {
+    return Rx_buf[0] == 'O' && Rx_buf[1] == 'K';
+}
 
 // Writes the command (a NUL-terminated string, or a 34/48-byte block in the block modes)
 // and reads the reply by the mode `ctrl`. 1 on success, 0 on failure.
@@ -35,4 +37,6 @@ int32_t sendCOMMAND(PortHandle hCom, const void* comando, int8_t ctrl);
 int32_t sendCOMMAND2(PortHandle hCom, const uint8_t* data, int8_t ndbyte, int8_t nrxbyte, uint32_t timeout);
 
 // The reply text as it stands in Rx_buf (iRx bytes).
-inline const char* rxText() { return reinterpret_cast<const char*>(Rx_buf); }
+inline const char* rxText() {
+    return reinterpret_cast<const char*>(Rx_buf);
+}

@@ -7,20 +7,30 @@ void getDataTimePC(char* datatime) {
     std::time_t now = std::time(nullptr);
     std::tm t{};
     localtime_r(&now, &t);
-    std::snprintf(datatime, 14, "%02u%02u%02u_%02u%02u%02u", unsigned(t.tm_year % 100), unsigned(t.tm_mon + 1),
-                  unsigned(t.tm_mday), unsigned(t.tm_hour), unsigned(t.tm_min), unsigned(t.tm_sec));
+    std::snprintf(datatime, 14, "%02u%02u%02u_%02u%02u%02u", unsigned(t.tm_year % 100),
+                  unsigned(t.tm_mon + 1), unsigned(t.tm_mday), unsigned(t.tm_hour), unsigned(t.tm_min),
+                  unsigned(t.tm_sec));
 }
 
 uint32_t giorniMese(uint32_t anno, uint32_t mese) {
     switch (mese) {
-    case 1: case 3: case 5: case 7: case 8: case 10: case 12:
-        return 31;
-    case 4: case 6: case 9: case 11:
-        return 30;
-    case 2:
-        return (anno >= 8 && anno <= 28 && anno % 4 == 0) ? 29 : 28;
-    default:
-        return 0;
+        case 1:
+        case 3:
+        case 5:
+        case 7:
+        case 8:
+        case 10:
+        case 12:
+            return 31;
+        case 4:
+        case 6:
+        case 9:
+        case 11:
+            return 30;
+        case 2:
+            return (anno >= 8 && anno <= 28 && anno % 4 == 0) ? 29 : 28;
+        default:
+            return 0;
     }
 }
 

@@ -47,10 +47,13 @@ struct OpenFile {
 bool confirmPageCount(vx::ui::WindowHandle owner) {
     if (TotalPagNumDload >= TotalPagNum) return true;
     for (;;) {
-        std::string text = TotalPagNumDload == 0
-                               ? std::string("Only the data in the temporary buffer will be taken\r\n\r\nProceed to download ?")
-                               : vx::ui::format("%s %u (%u tot)\r\n\r\n%s", "Number of data pages read:",
-                                                unsigned(TotalPagNumDload), unsigned(TotalPagNum), "Proceed to download ?");
+        std::string text =
+            TotalPagNumDload == 0
+                ? std::string(
+                      "Only the data in the temporary buffer will be taken\r\n\r\nProceed to download ?")
+                : vx::ui::format("%s %u (%u tot)\r\n\r\n%s",
+                                 "Number of data pages read:", unsigned(TotalPagNumDload),
+                                 unsigned(TotalPagNum), "Proceed to download ?");
         Answer a = vx::ui::message(owner, text, "Question", Icon::Information, vx::ui::Buttons::YesNoCancel);
         if (a == Answer::Yes) return true;
         if (a != Answer::No) return false;
@@ -115,7 +118,8 @@ void readTemporaryBuffer(FILE* scratch) {
     while (off < size_t(count > 0 ? count : 0)) {
         int k = findNode(buf[off]);
         if (k == 0) {
-            vx::ui::message(nullptr, "Found an invalid node in the temporary buffer data !", "Warning", Icon::Warning);
+            vx::ui::message(nullptr, "Found an invalid node in the temporary buffer data !", "Warning",
+                            Icon::Warning);
             return;
         }
         size_t rl = recordLength(InfoFE[k]);
@@ -229,7 +233,8 @@ int32_t read_tmp_buffer(vx::link::SerialPort* port, uint8_t* buf) {
     clearRxBuf(port);
     if (!sendCOMMAND(port, "ATRB\r", 13)) return 0;
     char digits[4];
-    for (int i = 0; i < 4; ++i) digits[i] = i < iRx ? char(Rx_buf[i]) : '0';
+    for (int i = 0; i < 4; ++i)
+        digits[i] = i < iRx ? char(Rx_buf[i]) : '0';
     int32_t count = str16_to_num(digits, 4);
     if (count > PAGE_SIZE) count = PAGE_SIZE;
     if (count <= 0) return 0;

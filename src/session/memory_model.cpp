@@ -78,7 +78,8 @@ TableStatus decodeTabAss() {
 
 NodeLookup::NodeLookup() : index{} {
     int count = TotalNodeNum < MAX_NODES ? TotalNodeNum : MAX_NODES;
-    for (int k = count; k >= 1; --k) index[InfoFE[k].nodead] = uint8_t(k);
+    for (int k = count; k >= 1; --k)
+        index[InfoFE[k].nodead] = uint8_t(k);
 }
 
 int findNode(uint8_t address) {

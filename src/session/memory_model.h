@@ -9,7 +9,9 @@
 #include "session/quantities.h"
 #include "session/session_state.h"
 
-inline uint16_t pageAdd(uint16_t page, int32_t n) { return uint16_t((int32_t(page) + n) & PAGE_MASK); }
+inline uint16_t pageAdd(uint16_t page, int32_t n) {
+    return uint16_t((int32_t(page) + n) & PAGE_MASK);
+}
 
 // The length word of a table page (first bytes of a page), or -1 when the bytes are no
 // table: byte 0 not 0xFF, or a length above 528.
@@ -30,10 +32,16 @@ TableStatus decodeTabAss();
 // Index in InfoFE (1..TotalNodeNum) of the node with this address, 0 when none.
 int findNode(uint8_t address);
 
-inline size_t recordLength(const datitab& node) { return 5 + 2 * size_t(node.chanu); }
+inline size_t recordLength(const datitab& node) {
+    return 5 + 2 * size_t(node.chanu);
+}
 
-inline uint32_t readU32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
-inline uint16_t readU16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+inline uint32_t readU32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+inline uint16_t readU16(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
 
 // Value of logical channel j of a node from the samples of one record (the bytes after
 // the time marker): a signed 16-bit sample, or high word × 65536 + unsigned low word.

@@ -7,11 +7,14 @@
 
 const char* const Lista_Grandezze[NUM_QUANTITIES] = {
     "0x00",
-    "Temperature (0.00 \xB0" "C)",
+    "Temperature (0.00 \xB0"
+    "C)",
     "Thermal Flux (0.00 W/m2)",
-    "Air Temperature (0.00 \xB0" "C)",
+    "Air Temperature (0.00 \xB0"
+    "C)",
     "Relative Humidity (0.00 %)",
-    "Dew Point (0.00 \xB0" "C)",
+    "Dew Point (0.00 \xB0"
+    "C)",
     "Air Pressure (0.00 hPa) ",
     "DC Voltage (0.0 V)",
     "RMS Voltage (0.0 V)",
@@ -26,14 +29,56 @@ const char* const Lista_Grandezze[NUM_QUANTITIES] = {
     "Power (0.00 kW)",
     "N (adim.)",
     "DC Current (0.00 A)",
-    "0x14", "0x15", "0x16", "0x17", "0x18", "0x19", "0x1A", "0x1B",
-    "0x1C", "0x1D", "0x1E", "0x1F",
+    "0x14",
+    "0x15",
+    "0x16",
+    "0x17",
+    "0x18",
+    "0x19",
+    "0x1A",
+    "0x1B",
+    "0x1C",
+    "0x1D",
+    "0x1E",
+    "0x1F",
 };
 
 const char* const Unita_di_misura[NUM_QUANTITIES] = {
-    "",     "\xB0" "C", "W/m2", "\xB0" "C", "%",  "\xB0" "C", "hPa", "V", "V", "A", "A",
-    "W",    "W",        "V",    "A",        "W/m2", "kWh",    "kW",  "",  "A", "",  "",
-    "",     "",         "",     "",         "",   "",         "",    "",  "",  "",
+    "",
+    "\xB0"
+    "C",
+    "W/m2",
+    "\xB0"
+    "C",
+    "%",
+    "\xB0"
+    "C",
+    "hPa",
+    "V",
+    "V",
+    "A",
+    "A",
+    "W",
+    "W",
+    "V",
+    "A",
+    "W/m2",
+    "kWh",
+    "kW",
+    "",
+    "A",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
 };
 
 int16_t Default_value[NUM_QUANTITIES];
@@ -41,15 +86,19 @@ int16_t Default_value[NUM_QUANTITIES];
 namespace {
 
 // A raw 16-bit word that the sensor means as unsigned.
-inline int64_t asUnsigned(int32_t x) { return x < 0 ? int64_t(x) + 65536 : x; }
+inline int64_t asUnsigned(int32_t x) {
+    return x < 0 ? int64_t(x) + 65536 : x;
+}
 
 // Writes r with `decimals` digits after a point (none: an integer); the text's length.
 inline size_t putDigits(char* strz, uint64_t r, int decimals, bool negative) {
     char tmp[32];
     char* p = tmp + sizeof tmp;
-    for (int d = 0; d < decimals; ++d) *--p = char('0' + r % 10), r /= 10;
+    for (int d = 0; d < decimals; ++d)
+        *--p = char('0' + r % 10), r /= 10;
     if (decimals > 0) *--p = '.';
-    do *--p = char('0' + r % 10), r /= 10;
+    do
+        *--p = char('0' + r % 10), r /= 10;
     while (r);
     if (negative) *--p = '-';
     size_t n = size_t(tmp + sizeof tmp - p);
@@ -75,7 +124,9 @@ inline size_t fixedText(char* strz, float v, int decimals) {
     return putDigits(strz, uint64_t(rounded), decimals, std::signbit(t));
 }
 
-inline size_t integerText(char* strz, int64_t x) { return putDigits(strz, uint64_t(x < 0 ? -x : x), 0, x < 0); }
+inline size_t integerText(char* strz, int64_t x) {
+    return putDigits(strz, uint64_t(x < 0 ? -x : x), 0, x < 0);
+}
 
 }  // namespace
 
@@ -83,36 +134,47 @@ size_t adjValueText(char* strz, int8_t typegra, int32_t x, float* shown) {
     float v;
     size_t n;
     switch (typegra) {
-    case 1: case 2: case 3: case 4: case 5: case 19:
-        v = float(x) / 100.0f;
-        n = fixedText(strz, v, 2);
-        break;
-    case 6:
-        if (x == -1) {
-            std::memcpy(strz, "Err", 4);
-            v = Default_value[6];
-            n = 3;
-        } else {
-            v = float(asUnsigned(x) + 60000) / 100.0f;
+        case 1:
+        case 2:
+        case 3:
+        case 4:
+        case 5:
+        case 19:
+            v = float(x) / 100.0f;
             n = fixedText(strz, v, 2);
-        }
-        break;
-    case 7: case 9: case 15: case 16:
-        v = float(x) / 10.0f;
-        n = fixedText(strz, v, 1);
-        break;
-    case 8: case 10: case 13: case 14:
-        v = float(asUnsigned(x)) / 10.0f;
-        n = fixedText(strz, v, 1);
-        break;
-    case 17:
-        v = float(x) / 1000.0f;
-        n = fixedText(strz, v, 2);
-        break;
-    default:  // 0, 11, 12, 18 and 20-31 (and anything outside the table): the raw value
-        v = float(x);
-        n = integerText(strz, x);
-        break;
+            break;
+        case 6:
+            if (x == -1) {
+                std::memcpy(strz, "Err", 4);
+                v = Default_value[6];
+                n = 3;
+            } else {
+                v = float(asUnsigned(x) + 60000) / 100.0f;
+                n = fixedText(strz, v, 2);
+            }
+            break;
+        case 7:
+        case 9:
+        case 15:
+        case 16:
+            v = float(x) / 10.0f;
+            n = fixedText(strz, v, 1);
+            break;
+        case 8:
+        case 10:
+        case 13:
+        case 14:
+            v = float(asUnsigned(x)) / 10.0f;
+            n = fixedText(strz, v, 1);
+            break;
+        case 17:
+            v = float(x) / 1000.0f;
+            n = fixedText(strz, v, 2);
+            break;
+        default:  // 0, 11, 12, 18 and 20-31 (and anything outside the table): the raw value
+            v = float(x);
+            n = integerText(strz, x);
+            break;
     }
     if (shown) *shown = v;
     return n;
@@ -127,14 +189,28 @@ float adj_value(char* strz, int8_t typegra, int32_t x) {
 void adj_value2(char* strz, int8_t typegra, float x) {
     const char* fmt = "%.0f";
     switch (typegra) {
-    case 1: case 2: case 3: case 4: case 5: case 6: case 17: case 19:
-        fmt = "%.2f";
-        break;
-    case 7: case 8: case 9: case 10: case 13: case 14: case 15: case 16:
-        fmt = "%.1f";
-        break;
-    default:
-        break;
+        case 1:
+        case 2:
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+        case 17:
+        case 19:
+            fmt = "%.2f";
+            break;
+        case 7:
+        case 8:
+        case 9:
+        case 10:
+        case 13:
+        case 14:
+        case 15:
+        case 16:
+            fmt = "%.1f";
+            break;
+        default:
+            break;
     }
     std::snprintf(strz, ADJ_TEXT_MAX, fmt, double(x));
 }

@@ -39,7 +39,9 @@ bool ScratchReader::readHead(uint8_t& address, uint32_t& marker) {
     return true;
 }
 
-void ScratchReader::stepBack() { pos_ = headPos_; }
+void ScratchReader::stepBack() {
+    pos_ = headPos_;
+}
 
 const uint8_t* ScratchReader::readSpan(size_t n) {
     if (end_ - pos_ < n && !fill(n)) return nullptr;
@@ -96,7 +98,8 @@ int32_t interpData(uint32_t tcf, uint32_t i_ref, ScratchReader& infile) {
         }
         datitab& node = InfoFE[k];
         ++node.n;
-        for (int j = 0; j < node.chanu_logic; ++j) node.sdati[j] += logicalValue(node, j, samples);
+        for (int j = 0; j < node.chanu_logic; ++j)
+            node.sdati[j] += logicalValue(node, j, samples);
         summed = true;
     }
     return summed ? 1 : 0;

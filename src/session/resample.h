@@ -7,7 +7,7 @@
 // Reads the scratch file of raw records sequentially, with the one-record step back that
 // the interval boundaries need. Buffered: decoding must keep up with 100 MB/s.
 class ScratchReader {
-public:
+  public:
     explicit ScratchReader(FILE* f) : f_(f) {}
     // Next record's address and time marker; false at the end of the file.
     bool readHead(uint8_t& address, uint32_t& marker);
@@ -19,7 +19,7 @@ public:
     // null if cut off.
     const uint8_t* readSpan(size_t n);
 
-private:
+  private:
     bool fill(size_t need);
     FILE* f_;
     uint8_t buf_[1 << 16];

@@ -22,7 +22,8 @@ using vx::ui::Answer;
 // whatever an older reply left in the buffer.
 int32_t replyHex(int offset, int digits) {
     char field[8] = {};
-    for (int i = 0; i < digits && i < 8; ++i) field[i] = offset + i < iRx ? char(Rx_buf[offset + i]) : '0';
+    for (int i = 0; i < digits && i < 8; ++i)
+        field[i] = offset + i < iRx ? char(Rx_buf[offset + i]) : '0';
     return str16_to_num(field, digits);
 }
 
@@ -34,16 +35,21 @@ void copyReply(char* out, size_t size, size_t n) {
     out[len] = 0;
 }
 
-bool command(const char* text) { return sendCOMMAND(hCom, text, 13) == 1; }
+bool command(const char* text) {
+    return sendCOMMAND(hCom, text, 13) == 1;
+}
 
-bool commandOk(const char* text) { return command(text) && RICEVUTO_OK(); }
+bool commandOk(const char* text) {
+    return command(text) && RICEVUTO_OK();
+}
 
 // Runs a step until it succeeds or the user declines another try; true on success.
 bool withRetry(const std::function<int32_t()>& step, const char* question, const char* caption,
                vx::ui::WindowHandle owner) {
     for (;;) {
         if (step()) return true;
-        if (vx::ui::message(owner, question, caption, vx::ui::Icon::Error, vx::ui::Buttons::YesNo) != Answer::Yes)
+        if (vx::ui::message(owner, question, caption, vx::ui::Icon::Error, vx::ui::Buttons::YesNo) !=
+            Answer::Yes)
             return false;
     }
 }
@@ -100,12 +106,15 @@ int32_t initTabAss() {
         }
     }
     switch (decodeTabAss()) {
-        case TableStatus::Ok: return 1;
+        case TableStatus::Ok:
+            return 1;
         case TableStatus::TwoHighWords:
-            vx::ui::message(nullptr, "Error: two consecutive physical channels are encoded with Conf&0x1F==0 !",
+            vx::ui::message(nullptr,
+                            "Error: two consecutive physical channels are encoded with Conf&0x1F==0 !",
                             "Setup Error", vx::ui::Icon::Error);
             return 0;
-        default: return 0;
+        default:
+            return 0;
     }
 }
 
@@ -126,7 +135,8 @@ int32_t initTimeMark() {
         char cmd[16];
         std::snprintf(cmd, sizeof cmd, "ATRD%s\r", PageFirst);
         if (!commandOk(cmd)) return 0;
-        if (sendCOMMAND(hCom, "ATRD\r", 'L') == 1 && findNode(Rx_buf[0]) != 0) FirstTimeMarker = readU32(Rx_buf + 1);
+        if (sendCOMMAND(hCom, "ATRD\r", 'L') == 1 && findNode(Rx_buf[0]) != 0)
+            FirstTimeMarker = readU32(Rx_buf + 1);
         if (!setPageAdd(PagLast)) return 0;
         uint8_t page[PAGE_SIZE] = {};
         if (!getPageFlash(page)) return 0;
@@ -140,7 +150,8 @@ void initSession(char* szP, vx::ui::WindowHandle hwndDlg) {
     auto& ui = vx::ui::backend();
     ui.setStatus(hwndDlg, 0, " Lettura dati...");
     Show_wait_msg(hwndDlg, "Init data pages...");
-    if (!withRetry([szP] { return initPages(szP); }, "Pages reading error !\r\nTry again ?", "COM Error", hwndDlg)) {
+    if (!withRetry([szP] { return initPages(szP); }, "Pages reading error !\r\nTry again ?", "COM Error",
+                   hwndDlg)) {
         Flag.pages_error = Flag.table_error = Flag.time_error = 1;
         ui.setStatus(hwndDlg, 0, " Ready");
         Close_wait_msg();
@@ -153,12 +164,15 @@ void initSession(char* szP, vx::ui::WindowHandle hwndDlg) {
         Flag.table_error = 1;
     } else {
         Flag.table_error =
-            withRetry(initTabAss, "Parsing error in Assignment Table !\r\nTry again ?", "Com Error", hwndDlg) ? 0 : 1;
+            withRetry(initTabAss, "Parsing error in Assignment Table !\r\nTry again ?", "Com Error", hwndDlg)
+                ? 0
+                : 1;
     }
 
     reopenWait(hwndDlg, "Init time strings...");
     Flag.time_error =
-        withRetry(initTimeMark, "Parsing error in time strings !\r\nTry again ?", "Com Error", hwndDlg) ? 0 : 1;
+        withRetry(initTimeMark, "Parsing error in time strings !\r\nTry again ?", "Com Error", hwndDlg) ? 0
+                                                                                                        : 1;
 
     if (Flag.VT71 || Flag.NOD85) {
         reopenWait(hwndDlg, "Reading alarm register...");

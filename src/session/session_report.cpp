@@ -44,7 +44,8 @@ void printInfoSes(vx::ui::WindowHandle hDlgCtrl, int32_t verb) {
         printf_API(hDlgCtrl, "(SaTmr= %u s, Vbat= %1.2f V)\r\n", unsigned(node.satmr),
                    double(float(node.vbat) / 100.0f));
         for (int j = 0; j < node.chanu_logic; ++j)
-            printf_API(hDlgCtrl, "  - Ch %u (%s)\r\n", unsigned(j + 1), Lista_Grandezze[quantityCode(node, j)]);
+            printf_API(hDlgCtrl, "  - Ch %u (%s)\r\n", unsigned(j + 1),
+                       Lista_Grandezze[quantityCode(node, j)]);
         printf_API(hDlgCtrl, "\r\n");
     }
 }

@@ -9,9 +9,9 @@ constexpr int PAGE_SIZE = 528;
 constexpr int CHUNK_SIZE = 48;
 constexpr int CHUNKS_PER_PAGE = 11;
 constexpr uint16_t PAGE_MASK = 0x0FFF;
-constexpr int MAX_NODES = 30;          // InfoFE[1..30]
-constexpr int MAX_LOGIC_CH = 64;       // per node
-constexpr int TCF_DEF = 1800;          // default sample time, seconds
+constexpr int MAX_NODES = 30;     // InfoFE[1..30]
+constexpr int MAX_LOGIC_CH = 64;  // per node
+constexpr int TCF_DEF = 1800;     // default sample time, seconds
 
 constexpr int PAGE_TAB = 0;
 constexpr int PAGE_FIRST = 1;

@@ -49,7 +49,8 @@ void dumpRecords(FILE* f, ScratchReader& scratch) {
         const uint8_t* samples = scratch.readSpan(2 * size_t(node.chanu));
         if (!samples) break;  // cut off at the end
         std::fprintf(f, "%u ", unsigned(marker));
-        for (int j = 0; j < node.chanu_logic; ++j) std::fprintf(f, "%d ", logicalValue(node, j, samples));
+        for (int j = 0; j < node.chanu_logic; ++j)
+            std::fprintf(f, "%d ", logicalValue(node, j, samples));
         std::fputs("\r\n", f);
     }
 }

@@ -11,9 +11,12 @@
 
 namespace {
 
-const uint32_t kBaudRates[] = {1200, 2400, 4800, 9600, 14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000};
+const uint32_t kBaudRates[] = {1200,  2400,  4800,  9600,   14400,  19200,
+                               38400, 56000, 57600, 115200, 128000, 256000};
 
-uint32_t toUnsigned(const char* s) { return uint32_t(std::strtoul(s, nullptr, 10)); }
+uint32_t toUnsigned(const char* s) {
+    return uint32_t(std::strtoul(s, nullptr, 10));
+}
 
 // "-p": the named port is opened at once with the settings as they stand now.
 void openNamedPort(const char* name) {
@@ -48,8 +51,12 @@ void doCMD(char cmd, const char* szBuf) {
                 if (r == v && *szBuf) BR_value = v;
             break;
         }
-        case 'k': Flag.comflow = int8_t(std::atoi(szBuf)); break;
-        case 'l': Flag.fast_read = 0; break;
+        case 'k':
+            Flag.comflow = int8_t(std::atoi(szBuf));
+            break;
+        case 'l':
+            Flag.fast_read = 0;
+            break;
         case 'm':
             Flag.modem = 1;
             BR_value = 19200;
@@ -60,9 +67,14 @@ void doCMD(char cmd, const char* szBuf) {
             Flag.file_format = (v >> 1) & 1;
             break;
         }
-        case 'p': openNamedPort(szBuf); break;
-        case 't': TMO_value = toUnsigned(szBuf); break;
-        default: break;
+        case 'p':
+            openNamedPort(szBuf);
+            break;
+        case 't':
+            TMO_value = toUnsigned(szBuf);
+            break;
+        default:
+            break;
     }
 }
 

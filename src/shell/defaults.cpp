@@ -5,10 +5,10 @@
 #include "boards/alarm_state.h"
 #include "link/com.h"
 #include "link/modem_ini.h"
+#include "session/session_state.h"
 #include "shell/flags.h"
 #include "shell/port_scan.h"
 #include "shell/startup_state.h"
-#include "session/session_state.h"
 #include "ui/input_dialogs.h"
 
 FlagRecord Flag;

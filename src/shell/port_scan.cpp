@@ -38,11 +38,13 @@ std::vector<std::string> scanPortNames() {
     return names;
 }
 
-void setLongTimeout() { Timeout_rx = TMO_value != 0 ? int32_t(TMO_value) : TO_RX_SLOW; }
+void setLongTimeout() {
+    Timeout_rx = TMO_value != 0 ? int32_t(TMO_value) : TO_RX_SLOW;
+}
 
 std::string notFoundText() {
-    return vx::ui::format("%s\r\n\r\n(BaudRate= %u)", Flag.modem == 1 ? "Modem not found !" : "Device not found !",
-                          BR_value);
+    return vx::ui::format("%s\r\n\r\n(BaudRate= %u)",
+                          Flag.modem == 1 ? "Modem not found !" : "Device not found !", BR_value);
 }
 
 int autoScanPorts(const std::vector<std::string>& names) {

@@ -16,7 +16,9 @@
 namespace vx::shell {
 namespace {
 
-int run(const std::function<int()>& window) { return window ? window() : 0; }
+int run(const std::function<int()>& window) {
+    return window ? window() : 0;
+}
 
 void rememberWorkingDirectory() {
     std::error_code ec;

@@ -8,12 +8,12 @@
 namespace vx::shell {
 
 struct StartupWindows {
-    std::function<int()> portSelection;  // ends with 2 when a device was identified
-    std::function<int()> quickMode;      // offline image viewer (a data file was named)
-    std::function<int()> remote;         // the modem's remote-connection window
-    std::function<int()> loader;         // firmware loader for a board in its boot loader
-    std::function<int()> mainWindow;     // the main window (ends with 1)
-    std::function<void()> beforeWindows; // the platform's one-time set-up (common controls)
+    std::function<int()> portSelection;   // ends with 2 when a device was identified
+    std::function<int()> quickMode;       // offline image viewer (a data file was named)
+    std::function<int()> remote;          // the modem's remote-connection window
+    std::function<int()> loader;          // firmware loader for a board in its boot loader
+    std::function<int()> mainWindow;      // the main window (ends with 1)
+    std::function<void()> beforeWindows;  // the platform's one-time set-up (common controls)
 };
 
 // Runs steps 1 to 11 of the start-up with the command line as one string; returns the

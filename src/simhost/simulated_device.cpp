@@ -9,7 +9,9 @@ SimulatedDevice::~SimulatedDevice() {
     if (server_) server_->stop();
 }
 
-const std::string& SimulatedDevice::portPath() const { return server_->path(); }
+const std::string& SimulatedDevice::portPath() const {
+    return server_->path();
+}
 
 std::unique_ptr<SimulatedDevice> SimulatedDevice::start(const std::string& spec, std::string& err) {
     vx::sim::Options opts;

@@ -12,7 +12,7 @@ class PtyServer;
 namespace vx::simhost {
 
 class SimulatedDevice {
-public:
+  public:
     ~SimulatedDevice();
     const std::string& portPath() const;
     vx::sim::PtyServer& server() { return *server_; }
@@ -20,7 +20,7 @@ public:
     // spec: "PROFILE[,key=value...]" ("" is a QM41 logger). Null with err on failure.
     static std::unique_ptr<SimulatedDevice> start(const std::string& spec, std::string& err);
 
-private:
+  private:
     std::unique_ptr<vx::sim::PtyServer> server_;
 };
 

@@ -14,8 +14,12 @@ TerminalBackend& defaultBackend() {
 }
 }  // namespace
 
-Backend& backend() { return gBackend ? *gBackend : defaultBackend(); }
-void setBackend(Backend* b) { gBackend = b; }
+Backend& backend() {
+    return gBackend ? *gBackend : defaultBackend();
+}
+void setBackend(Backend* b) {
+    gBackend = b;
+}
 
 Answer message(WindowHandle owner, const std::string& text, const std::string& caption, Icon icon,
                Buttons buttons) {

@@ -34,7 +34,7 @@ struct FileDialogOptions {
 };
 
 class Backend {
-public:
+  public:
     virtual ~Backend() = default;
 
     virtual Answer message(WindowHandle owner, const std::string& text, const std::string& caption, Icon icon,

@@ -25,7 +25,9 @@ void sprintf_format(char* buf, int32_t prec, float dato) {
 namespace vx::ui {
 namespace {
 
-size_t maxEdit() { return MaxEdit > 0 ? size_t(MaxEdit) : 0; }
+size_t maxEdit() {
+    return MaxEdit > 0 ? size_t(MaxEdit) : 0;
+}
 
 bool numericCharsOnly(const std::string& s) {
     for (char c : s)
@@ -61,14 +63,18 @@ int countDecimals(const std::string& s) {
     return n;
 }
 
-std::string cut(const std::string& s, size_t n) { return s.size() > n ? s.substr(0, n) : s; }
+std::string cut(const std::string& s, size_t n) {
+    return s.size() > n ? s.substr(0, n) : s;
+}
 
 }  // namespace
 
 EditState onEditChange(InputKind kind, const std::string& typed) {
     switch (kind) {
-        case InputKind::Text: return {typed, !typed.empty(), false};
-        case InputKind::Num: return numberChange(typed);
+        case InputKind::Text:
+            return {typed, !typed.empty(), false};
+        case InputKind::Num:
+            return numberChange(typed);
         case InputKind::Num2: {
             EditState st = numberChange(typed);
             if (!st.text.empty()) {
@@ -92,7 +98,8 @@ EditState onEditChange(InputKind kind, const std::string& typed) {
 std::string confirmedText(InputKind kind, const std::string& fieldText) {
     std::string t = cut(fieldText, kInputResultMax);
     switch (kind) {
-        case InputKind::Text: return t;
+        case InputKind::Text:
+            return t;
         case InputKind::Num: {
             t = cut(t, maxEdit());
             char buf[64];
@@ -100,16 +107,20 @@ std::string confirmedText(InputKind kind, const std::string& fieldText) {
             return buf;
         }
         case InputKind::Num2:
-        case InputKind::Txt: return cut(t, maxEdit());
+        case InputKind::Txt:
+            return cut(t, maxEdit());
     }
     return t;
 }
 
 std::string rangeLine() {
     switch (Ndec) {
-        case 1: return format("Range: %2.1f ... %2.1f", double(InputMin), double(InputMax));
-        case 2: return format("Range: %2.2f ... %2.2f", double(InputMin), double(InputMax));
-        case 3: return format("Range: %2.3f ... %2.3f", double(InputMin), double(InputMax));
+        case 1:
+            return format("Range: %2.1f ... %2.1f", double(InputMin), double(InputMax));
+        case 2:
+            return format("Range: %2.2f ... %2.2f", double(InputMin), double(InputMax));
+        case 3:
+            return format("Range: %2.3f ... %2.3f", double(InputMin), double(InputMax));
         default: {
             auto toU = [](float f) { return f < 0 ? unsigned(int64_t(f)) : unsigned(f); };
             return format("Range: %u ... %u", toU(InputMin), toU(InputMax));
@@ -117,17 +128,21 @@ std::string rangeLine() {
     }
 }
 
-std::string lengthLine() { return format("(%u %s)", unsigned(MaxEdit), "characters max"); }
+std::string lengthLine() {
+    return format("(%u %s)", unsigned(MaxEdit), "characters max");
+}
 
 std::string inputCaption(InputKind kind) {
-    if (kind == InputKind::Num2 || kind == InputKind::Txt) return std::string(TitoloBuf, strnlen(TitoloBuf, 99));
+    if (kind == InputKind::Num2 || kind == InputKind::Txt)
+        return std::string(TitoloBuf, strnlen(TitoloBuf, 99));
     return "";
 }
 
 int typeAndConfirm(InputKind kind, const std::string& typed) {
     // The field starts with EditBuf and Ok disabled; the user replaces the text by typing.
     EditState st{"", false, false};
-    for (char c : typed) st = onEditChange(kind, st.text + c);
+    for (char c : typed)
+        st = onEditChange(kind, st.text + c);
     if (!st.okEnabled) return 0;
     std::string out = confirmedText(kind, st.text);
     std::snprintf(EditBuf, sizeof EditBuf, "%s", out.c_str());

@@ -19,7 +19,7 @@ Answer ScriptedBackend::message(WindowHandle, const std::string& text, const std
     if (buttons != Buttons::Ok) {
         if (answers_.empty()) {
             unexpectedDialog("question [" + caption + "] " + text);
-            a = buttons == Buttons::YesNo ? Answer::No
+            a = buttons == Buttons::YesNo         ? Answer::No
                 : buttons == Buttons::YesNoCancel ? Answer::Cancel
                                                   : Answer::Abort;
         } else {
@@ -55,9 +55,13 @@ void ScriptedBackend::showWait(WindowHandle, const std::string& text) {
     waitTexts.push_back(text);
 }
 
-void ScriptedBackend::setWaitText(const std::string& text) { waitTexts.push_back(text); }
+void ScriptedBackend::setWaitText(const std::string& text) {
+    waitTexts.push_back(text);
+}
 
-void ScriptedBackend::setWaitBar(int percent) { waitBars.push_back(percent); }
+void ScriptedBackend::setWaitBar(int percent) {
+    waitBars.push_back(percent);
+}
 
 void ScriptedBackend::pollWait() {
     ++polls;

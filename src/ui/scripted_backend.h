@@ -15,7 +15,7 @@
 namespace vx::ui {
 
 class ScriptedBackend final : public Backend {
-public:
+  public:
     struct Message {
         std::string text, caption;
         Icon icon;
@@ -65,7 +65,7 @@ public:
     void clearText(WindowHandle box) override { texts[box].clear(); }
     void setStatus(WindowHandle window, int part, const std::string& text) override;
 
-private:
+  private:
     void unexpectedDialog(const std::string& what);
     std::optional<std::string> nextFile(const std::string& what);
 

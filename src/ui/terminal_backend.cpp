@@ -1,10 +1,10 @@
 #include "ui/terminal_backend.h"
 
+#include <unistd.h>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 #include "ui/input_dialogs.h"
 #include "ui/text_encoding.h"
@@ -33,23 +33,34 @@ std::string forTerminal(const std::string& s) {
 
 const char* answerName(Answer a) {
     switch (a) {
-        case Answer::Ok: return "Ok";
-        case Answer::Cancel: return "Cancel";
-        case Answer::Abort: return "Abort";
-        case Answer::Retry: return "Retry";
-        case Answer::Ignore: return "Ignore";
-        case Answer::Yes: return "Yes";
-        case Answer::No: return "No";
+        case Answer::Ok:
+            return "Ok";
+        case Answer::Cancel:
+            return "Cancel";
+        case Answer::Abort:
+            return "Abort";
+        case Answer::Retry:
+            return "Retry";
+        case Answer::Ignore:
+            return "Ignore";
+        case Answer::Yes:
+            return "Yes";
+        case Answer::No:
+            return "No";
     }
     return "?";
 }
 
 Answer safeAnswer(Buttons b) {
     switch (b) {
-        case Buttons::Ok: return Answer::Ok;
-        case Buttons::YesNo: return Answer::No;
-        case Buttons::YesNoCancel: return Answer::Cancel;
-        case Buttons::AbortRetryIgnore: return Answer::Abort;
+        case Buttons::Ok:
+            return Answer::Ok;
+        case Buttons::YesNo:
+            return Answer::No;
+        case Buttons::YesNoCancel:
+            return Answer::Cancel;
+        case Buttons::AbortRetryIgnore:
+            return Answer::Abort;
     }
     return Answer::Ok;
 }
@@ -60,7 +71,9 @@ TerminalBackend::TerminalBackend() : progress_(isatty(STDERR_FILENO) != 0) {
     policy_["Abandon the current operation ?"] = Answer::Yes;
 }
 
-void TerminalBackend::installInterruptHandler() { std::signal(SIGINT, onSigint); }
+void TerminalBackend::installInterruptHandler() {
+    std::signal(SIGINT, onSigint);
+}
 
 Answer TerminalBackend::message(WindowHandle, const std::string& text, const std::string& caption, Icon,
                                 Buttons buttons) {
@@ -111,7 +124,9 @@ void TerminalBackend::pollWait() {
     }
 }
 
-void TerminalBackend::closeWait() { endBar(); }
+void TerminalBackend::closeWait() {
+    endBar();
+}
 
 void TerminalBackend::drawBar() {
     if (!progress_ || quiet_) return;

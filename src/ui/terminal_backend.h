@@ -12,13 +12,15 @@
 namespace vx::ui {
 
 class TerminalBackend final : public Backend {
-public:
+  public:
     TerminalBackend();
 
     // The answer given to a question whose text begins with `prefix`.
     void setAnswer(const std::string& prefix, Answer a) { policy_[prefix] = a; }
     // Input dialogs: the text typed into the next dialog whose caption begins with prefix.
-    void setInput(const std::string& captionPrefix, const std::string& typed) { inputs_[captionPrefix] = typed; }
+    void setInput(const std::string& captionPrefix, const std::string& typed) {
+        inputs_[captionPrefix] = typed;
+    }
     void setQuiet(bool q) { quiet_ = q; }
     void setProgress(bool on) { progress_ = on && progress_; }
 
@@ -39,7 +41,7 @@ public:
     void clearText(WindowHandle) override {}
     void setStatus(WindowHandle, int, const std::string&) override {}
 
-private:
+  private:
     void drawBar();
     void endBar();
 

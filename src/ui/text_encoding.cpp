@@ -35,7 +35,8 @@ void appendUtf8(std::string& out, uint32_t cp) {
 std::string cp1252ToUtf8(const std::string& s) {
     std::string out;
     out.reserve(s.size() + s.size() / 8);
-    for (char c : s) appendUtf8(out, codePoint(uint8_t(c)));
+    for (char c : s)
+        appendUtf8(out, codePoint(uint8_t(c)));
     return out;
 }
 
@@ -51,7 +52,8 @@ std::string utf8ToCp1252(const std::string& s) {
         } else if ((b & 0xE0) == 0xC0 && i + 1 < s.size()) {
             cp = ((b & 0x1Fu) << 6) | (uint8_t(s[i + 1]) & 0x3Fu), n = 2;
         } else if ((b & 0xF0) == 0xE0 && i + 2 < s.size()) {
-            cp = ((b & 0x0Fu) << 12) | ((uint8_t(s[i + 1]) & 0x3Fu) << 6) | (uint8_t(s[i + 2]) & 0x3Fu), n = 3;
+            cp = ((b & 0x0Fu) << 12) | ((uint8_t(s[i + 1]) & 0x3Fu) << 6) | (uint8_t(s[i + 2]) & 0x3Fu),
+            n = 3;
         } else if ((b & 0xF8) == 0xF0 && i + 3 < s.size()) {
             cp = 0x110000, n = 4;  // outside the single-byte set
         } else {

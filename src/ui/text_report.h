@@ -7,4 +7,5 @@
 
 // Formats like printf (at most 299 characters per call) and appends the text to the box.
 // Returns the number of characters formatted.
-int32_t printf_API(vx::ui::WindowHandle hDlgCtrl, const char* szFormat, ...) __attribute__((format(printf, 2, 3)));
+int32_t printf_API(vx::ui::WindowHandle hDlgCtrl, const char* szFormat, ...)
+    __attribute__((format(printf, 2, 3)));

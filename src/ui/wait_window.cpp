@@ -38,7 +38,8 @@ namespace vx::ui {
 
 void waitStopClicked() {
     if (!hDlgWait) return;
-    if (message(nullptr, "Abandon the current operation ?", "Warning", Icon::Warning, Buttons::YesNo) == Answer::Yes)
+    if (message(nullptr, "Abandon the current operation ?", "Warning", Icon::Warning, Buttons::YesNo) ==
+        Answer::Yes)
         Close_wait_msg();
 }
 

@@ -18,5 +18,7 @@ namespace vx::ui {
 // What a click on the Stop button does: asks to abandon, closes the window on Yes.
 void waitStopClicked();
 // Percentage shown for step cur of end (unsigned 32-bit, truncating).
-inline uint32_t waitPercent(uint32_t cur, uint32_t end) { return uint32_t(cur * 100u) / end; }
+inline uint32_t waitPercent(uint32_t cur, uint32_t end) {
+    return uint32_t(cur * 100u) / end;
+}
 }  // namespace vx::ui

@@ -2,6 +2,7 @@
 // Helpers of the window tests: controls by object name, answers to the real modal boxes
 // of the desktop backend, and simulated devices on pseudo-terminals.
 
+#include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -9,7 +10,6 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
-#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 
@@ -18,7 +18,8 @@
 
 namespace vx::test {
 
-template <class W = QWidget> W* control(QWidget* window, const char* name) {
+template <class W = QWidget>
+W* control(QWidget* window, const char* name) {
     W* w = window->findChild<W*>(QString::fromLatin1(name));
     if (!w) ADD_FAILURE() << "no control " << name;
     return w;
@@ -26,7 +27,8 @@ template <class W = QWidget> W* control(QWidget* window, const char* name) {
 
 // Runs `action` on the next modal window of type W once it is open (from inside the
 // modal loop that shows it), polling every 5 ms for up to 5 s.
-template <class W> void whenModal(std::function<void(W*)> action) {
+template <class W>
+void whenModal(std::function<void(W*)> action) {
     auto timer = std::make_shared<QElapsedTimer>();
     timer->start();
     auto poll = std::make_shared<std::function<void()>>();

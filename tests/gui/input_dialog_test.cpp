@@ -24,11 +24,11 @@ struct Typing {
     int maxEdit;
     float min, max;
     const char* preset;
-    const char* typed;      // keys typed into the field (after clearing it)
-    const char* fieldShows; // the field's text after typing
+    const char* typed;       // keys typed into the field (after clearing it)
+    const char* fieldShows;  // the field's text after typing
     bool okEnabled;
-    int result;             // after Enter (0: Enter ignored, then Esc)
-    const char* editBuf;    // EditBuf afterwards
+    int result;           // after Enter (0: Enter ignored, then Esc)
+    const char* editBuf;  // EditBuf afterwards
 };
 
 const Typing kTyping[] = {
@@ -48,7 +48,7 @@ const Typing kTyping[] = {
 };
 
 class InputDialogTyping : public ::testing::TestWithParam<Typing> {
-protected:
+  protected:
     void SetUp() override {
         initVAR();
         backend_ = &vx::ui::qt::installQtBackend();
@@ -59,10 +59,14 @@ protected:
 
 int openDialog(InputKind kind) {
     switch (kind) {
-        case InputKind::Text: return DlgInputText_(nullptr);
-        case InputKind::Num: return DlgInputNum_(nullptr);
-        case InputKind::Num2: return DlgInputNum2_(nullptr);
-        case InputKind::Txt: return DlgInputTxt_(nullptr);
+        case InputKind::Text:
+            return DlgInputText_(nullptr);
+        case InputKind::Num:
+            return DlgInputNum_(nullptr);
+        case InputKind::Num2:
+            return DlgInputNum2_(nullptr);
+        case InputKind::Txt:
+            return DlgInputTxt_(nullptr);
     }
     return -1;
 }
@@ -84,7 +88,8 @@ TEST_P(InputDialogTyping, FieldOkAndResult) {
         okAtOpening = ok->isEnabled();
         if (std::strcmp(t.typed, "\b") == 0) {
             edit->end(false);
-            for (int i = 0; i < 3; ++i) QTest::keyClick(edit, Qt::Key_Backspace);
+            for (int i = 0; i < 3; ++i)
+                QTest::keyClick(edit, Qt::Key_Backspace);
         } else {
             edit->selectAll();
             QTest::keyClicks(edit, QString::fromLatin1(t.typed));

@@ -25,19 +25,20 @@ using vx::ui::Answer;
 
 // A board that keeps an alarm register and a two-byte EEPROM window at 0x13.
 class BoardPeer {
-public:
+  public:
     explicit BoardPeer(uint8_t reg) : reg_(reg), peer_([this](const std::string& c) { return answer(c); }) {}
     const std::string& path() const { return peer_.path(); }
     std::vector<std::string> commands() { return peer_.commands(); }
     bool silent = false;
 
-private:
+  private:
     std::string answer(const std::string& c) {
         std::lock_guard<std::mutex> lock(mu_);
         if (silent) return "";
         char buf[16];
         if (c == "ATSA\r") {
-            std::snprintf(buf, sizeof buf, "%02X%02X%02X00\r", reg_, reg_ & 0x10 ? 2 : 0, reg_ & 0x10 ? 85 : 0);
+            std::snprintf(buf, sizeof buf, "%02X%02X%02X00\r", reg_, reg_ & 0x10 ? 2 : 0,
+                          reg_ & 0x10 ? 85 : 0);
             return buf;
         }
         if (c.rfind("ATSA", 0) == 0 && c.size() == 7) {
@@ -59,7 +60,7 @@ private:
 };
 
 class BoardWindowTest : public ProgramTest {
-protected:
+  protected:
     void attach(uint8_t reg) {
         board = std::make_unique<BoardPeer>(reg);
         hCom = openPort(board->path().c_str());
@@ -67,8 +68,8 @@ protected:
         initCOM(hCom);
         Timeout_rx = 300;
         Flag.VT71 = 1;
-        window = std::make_unique<MainWindow>(vx::shell::MainWindowLinks{
-            {}, {}, {}, [this](QWidget*) { ++details; }});
+        window = std::make_unique<MainWindow>(
+            vx::shell::MainWindowLinks{{}, {}, {}, [this](QWidget*) { ++details; }});
         window->show();
     }
     void TearDown() override {
@@ -78,7 +79,10 @@ protected:
         board.reset();
         ProgramTest::TearDown();
     }
-    template <class W = QWidget> W* ctl(const char* name) { return control<W>(window.get(), name); }
+    template <class W = QWidget>
+    W* ctl(const char* name) {
+        return control<W>(window.get(), name);
+    }
     std::string lamp(const char* name) { return lampColour(ctl(name), window.get()); }
 
     std::unique_ptr<BoardPeer> board;
@@ -97,10 +101,12 @@ TEST_F(BoardWindowTest, LampsButtonsAndTextsFollowTheRegister) {
         {0x00, "green", "green", "green", "green", false, false, false, false, "Single inverter alarm"},
         {0x01, "green", "green", "red", "green", false, false, false, false, "Single inverter alarm"},
         {0x04, "green", "red", "green", "green", false, false, false, false, "Single inverter alarm"},
-        {0x10, "red", "green", "green", "green", false, false, false, false, "Single inverter alarm = 2 (Rmin=85%)"},
+        {0x10, "red", "green", "green", "green", false, false, false, false,
+         "Single inverter alarm = 2 (Rmin=85%)"},
         {0x40, "green", "green", "green", "red", false, false, false, false, "Single inverter alarm"},
         {0xAA, "green", "green", "green", "green", true, true, true, true, "Single inverter alarm"},
-        {0x3C, "red", "red", "green", "green", true, true, false, false, "Single inverter alarm = 2 (Rmin=85%)"},
+        {0x3C, "red", "red", "green", "green", true, true, false, false,
+         "Single inverter alarm = 2 (Rmin=85%)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reg);

@@ -22,15 +22,17 @@ using vx::ui::Answer;
 using vx::ui::Icon;
 
 class MainWindowTest : public SimLoggerTest {
-protected:
+  protected:
     // Connects to the simulated device and opens the window as the start-up does.
     void open(const std::string& spec) {
         ASSERT_TRUE(connect(spec));
         buildProgramNames();
         window = std::make_unique<MainWindow>(vx::shell::MainWindowLinks{
-            [this](QWidget*) { ++postProcessing; },
-            [this](QWidget*) { ++sampleTimer; },
-            [this](QWidget* w) { monitorSawEnabled = w->isEnabled(); ++monitor; },
+            [this](QWidget*) { ++postProcessing; }, [this](QWidget*) { ++sampleTimer; },
+            [this](QWidget* w) {
+                monitorSawEnabled = w->isEnabled();
+                ++monitor;
+            },
             [this](QWidget*) { ++details; }});
         window->openSequence();
         window->show();
@@ -40,7 +42,10 @@ protected:
         window.reset();
         SimLoggerTest::TearDown();
     }
-    template <class W = QWidget> W* ctl(const char* name) { return control<W>(window.get(), name); }
+    template <class W = QWidget>
+    W* ctl(const char* name) {
+        return control<W>(window.get(), name);
+    }
     void click(const char* name) { QTest::mouseClick(ctl<QPushButton>(name), Qt::LeftButton); }
     void typeSampleTime(const char* text) {
         auto* f = ctl<QLineEdit>("ID_EDT_SAMPLE");
@@ -51,7 +56,8 @@ protected:
     const std::string& report() { return ui.texts[static_cast<vx::ui::WindowHandle>(window->reportBox())]; }
     std::vector<std::string> messageTexts() const {
         std::vector<std::string> t;
-        for (const auto& m : ui.messages) t.push_back(m.text);
+        for (const auto& m : ui.messages)
+            t.push_back(m.text);
         return t;
     }
 
@@ -81,7 +87,7 @@ struct SampleCase {
 
 TEST_F(MainWindowTest, SampleTimeFieldAcceptsOneTo65535) {
     open("qm41,nodes=2,pages=4");
-    const SampleCase cases[] = {{"0", false, 1800}, {"1", true, 1}, {"65535", true, 65535},
+    const SampleCase cases[] = {{"0", false, 1800},     {"1", true, 1},    {"65535", true, 65535},
                                 {"70000", false, 7000}, {"", false, 7000}, {"900", true, 900}};
     for (const SampleCase& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -204,9 +210,10 @@ TEST_F(MainWindowTest, ClockSync) {
 
 TEST_F(MainWindowTest, LoggerHidesTheBoardRowsAndGivesTheReportTheRoom) {
     open("qm41,nodes=2,pages=3");
-    for (const char* name : {"ID_BTN_ALAINV", "ID_STA_ALAINV", "ID_TXT_ALAINV", "ID_BTN_ALAETAG", "ID_STA_ALAETAG",
-                             "ID_TXT_ALAETAG", "ID_BTN_ALAEFF", "ID_STA_ALAEFF", "ID_TXT_ALAEFF", "ID_BTN_ALAUX",
-                             "ID_STA_ALAUX", "ID_TXT_ALAUX", "ID_BTN_DETTAGLI"})
+    for (const char* name :
+         {"ID_BTN_ALAINV", "ID_STA_ALAINV", "ID_TXT_ALAINV", "ID_BTN_ALAETAG", "ID_STA_ALAETAG",
+          "ID_TXT_ALAETAG", "ID_BTN_ALAEFF", "ID_STA_ALAEFF", "ID_TXT_ALAEFF", "ID_BTN_ALAUX", "ID_STA_ALAUX",
+          "ID_TXT_ALAUX", "ID_BTN_DETTAGLI"})
         EXPECT_TRUE(ctl(name)->isHidden()) << name;
     EXPECT_FALSE(ctl("ID_BTN_SATMR")->isHidden());
     window->resize(700, 500);
@@ -256,7 +263,8 @@ TEST_F(MainWindowTest, AltVTogglesTheDetailedReport) {
     QTest::keyClick(ctl("ID_EDT_SAMPLE"), Qt::Key_V, Qt::AltModifier);
     EXPECT_EQ(verbose->text().toStdString(), "Verbose OFF");
     EXPECT_EQ(report(), shortReport);
-    EXPECT_EQ(ctl<QLineEdit>("ID_EDT_SAMPLE")->text().toStdString(), "1800") << "no letter typed into the field";
+    EXPECT_EQ(ctl<QLineEdit>("ID_EDT_SAMPLE")->text().toStdString(), "1800")
+        << "no letter typed into the field";
     QTest::keyClick(ctl("ID_EDT_SES"), Qt::Key_V, Qt::AltModifier | Qt::ShiftModifier);
     EXPECT_EQ(Flag.verbose, 0) << "upper-case letters are not commands";
 }
@@ -290,7 +298,8 @@ TEST_F(MainWindowTest, SampleTimerWarnsByTheStatusRegisterAndRestoresIdle) {
         const char* warning;
     };
     const Case cases[] = {
-        {"qm41,nodes=2,pages=3,status=10", "Make sure the datalogger is in READY status\r\n (B LED lit yellow)"},
+        {"qm41,nodes=2,pages=3,status=10",
+         "Make sure the datalogger is in READY status\r\n (B LED lit yellow)"},
         {"qm41,nodes=2,pages=3,status=00",
          "Make sure the datalogger is in the initial state ASSIGNMENT\r\n (B LED lit green)"},
     };

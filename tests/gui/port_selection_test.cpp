@@ -19,7 +19,7 @@ namespace {
 using vx::shell::PortSelection;
 
 class PortSelectionTest : public ProgramTest {
-protected:
+  protected:
     void SetUp() override {
         ProgramTest::SetUp();
         buildProgramNames();
@@ -50,12 +50,14 @@ protected:
     QStringList listed(PortSelection& w) {
         QStringList l;
         auto* list = control<QListWidget>(&w, "ID_LST_SELCOM");
-        for (int i = 0; i < list->count(); ++i) l << list->item(i)->text();
+        for (int i = 0; i < list->count(); ++i)
+            l << list->item(i)->text();
         return l;
     }
     QStringList q(std::initializer_list<size_t> idx) {
         QStringList l;
-        for (size_t i : idx) l << QString::fromStdString(paths[i]);
+        for (size_t i : idx)
+            l << QString::fromStdString(paths[i]);
         return l;
     }
 
@@ -93,7 +95,8 @@ TEST_F(PortSelectionTest, NoPortAtAllWarns) {
     EXPECT_EQ(w.scan(), 0);
     EXPECT_TRUE(listed(w).isEmpty());
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "No COM port found !\r\n\r\nQuit the program and verify the serial connection");
+    EXPECT_EQ(ui.messages[0].text,
+              "No COM port found !\r\n\r\nQuit the program and verify the serial connection");
     EXPECT_EQ(ui.messages[0].caption, "Warning");
     EXPECT_EQ(ui.messages[0].icon, vx::ui::Icon::Warning);
 }

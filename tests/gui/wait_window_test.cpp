@@ -16,7 +16,7 @@ namespace vx::test {
 namespace {
 
 class WaitWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         initVAR();
         backend_ = &vx::ui::qt::installQtBackend();
@@ -67,7 +67,8 @@ TEST_F(WaitWindow, EscapeAndCloseDoNotStop) {
 TEST_F(WaitWindow, StopAnsweredYesEndsAtTheNextPoll) {
     Show_wait_msg(nullptr, "busy");
     SeenBox box;
-    QTimer::singleShot(0, [this] { QTest::mouseClick(control<QPushButton>(dialog(), "ID_BTN_PROGESC"), Qt::LeftButton); });
+    QTimer::singleShot(
+        0, [this] { QTest::mouseClick(control<QPushButton>(dialog(), "ID_BTN_PROGESC"), Qt::LeftButton); });
     answerBox(QMessageBox::Yes, &box);
     EXPECT_EQ(Test_wait_msg(), 1);  // the poll that delivered the click
     EXPECT_TRUE(box.seen);
@@ -82,7 +83,8 @@ TEST_F(WaitWindow, StopAnsweredYesEndsAtTheNextPoll) {
 
 TEST_F(WaitWindow, StopAnsweredNoGoesOn) {
     Show_wait_msg(nullptr, "busy");
-    QTimer::singleShot(0, [this] { QTest::mouseClick(control<QPushButton>(dialog(), "ID_BTN_PROGESC"), Qt::LeftButton); });
+    QTimer::singleShot(
+        0, [this] { QTest::mouseClick(control<QPushButton>(dialog(), "ID_BTN_PROGESC"), Qt::LeftButton); });
     answerBox(QMessageBox::No);
     EXPECT_EQ(Test_wait_msg(), 1);
     EXPECT_EQ(Test_wait_msg(), 1);

@@ -18,7 +18,7 @@ using vx::test::referenceDataFile;
 using vx::ui::Answer;
 
 class DownloadTest : public vx::test::SimLoggerTest {
-protected:
+  protected:
     void readSession() {
         Flag.pages[0] = 0;
         initSession(Flag.pages, nullptr);
@@ -37,8 +37,8 @@ protected:
 
 TEST_F(DownloadTest, PlainAndFastFormsGiveTheReferenceFile) {
     const std::pair<const char*, int> cases[] = {
-        {"qm41,fw=18,seed=3,nodes=4,pages=25", 0},   // firmware that cannot stream
-        {"qm41,fw=19,seed=3,nodes=4,pages=25", 1},   // streams
+        {"qm41,fw=18,seed=3,nodes=4,pages=25", 0},  // firmware that cannot stream
+        {"qm41,fw=19,seed=3,nodes=4,pages=25", 1},  // streams
         {"qm43,seed=11,nodes=7,pages=40,tmpbuf=400", 1},
         {"qm42,seed=5,nodes=2,pages=3", 0},
     };
@@ -98,7 +98,8 @@ TEST_F(DownloadTest, TemporaryBufferOnly) {
     ui.type("0");
     ui.answer(Answer::Yes);
     EXPECT_EQ(download(5), referenceDataFile(*session, {5, 0}));
-    EXPECT_EQ(ui.messages[1].text, "Only the data in the temporary buffer will be taken\r\n\r\nProceed to download ?");
+    EXPECT_EQ(ui.messages[1].text,
+              "Only the data in the temporary buffer will be taken\r\n\r\nProceed to download ?");
 }
 
 TEST_F(DownloadTest, CancelAtThePageQuestionDownloadsNothing) {
@@ -133,8 +134,9 @@ TEST_F(DownloadTest, DroppedAndTruncatedPiecesAreReadAgain) {
     for (const char* fw : {"18", "20"}) {  // plain and fast form
         SCOPED_TRACE(fw);
         initVAR();
-        ASSERT_TRUE(connect(std::string("qm41,fw=") + fw +
-                            ",seed=14,nodes=3,pages=20,tmpbuf=0,drop=0.01,truncate=0.01,fault-on=ATRD$,fault-seed=5"));
+        ASSERT_TRUE(connect(
+            std::string("qm41,fw=") + fw +
+            ",seed=14,nodes=3,pages=20,tmpbuf=0,drop=0.01,truncate=0.01,fault-on=ATRD$,fault-seed=5"));
         Timeout_rx = 100;
         readSession();
         EXPECT_EQ(download(60), referenceDataFile(*session, {60, -1}));
@@ -179,7 +181,8 @@ TEST_F(DownloadTest, VerboseWritesTheDumpAndTheFlashImage) {
     std::string dump = slurp(DUMP_FILE);
     // One index line per table page: the session's and the two older ones.
     size_t lines = 0;
-    for (size_t p = dump.find("Page...0x"); p != std::string::npos; p = dump.find("Page...0x", p + 1)) ++lines;
+    for (size_t p = dump.find("Page...0x"); p != std::string::npos; p = dump.find("Page...0x", p + 1))
+        ++lines;
     EXPECT_EQ(lines, 3u);
     char own[64];
     std::snprintf(own, sizeof own, "Page...0x%04X %s %u\r\n", unsigned(session->pageTab), DataTimeSS,
@@ -195,7 +198,7 @@ TEST_F(DownloadTest, ReportLinesAndClock) {
     std::snprintf(expected, sizeof expected, "%02u%02u%02u_%02u%02u%02u", 24u, 5u, 17u, 8u, 30u, 0u);
     EXPECT_STREQ(DataTimeSS, expected);
     EXPECT_EQ(ui.waitTexts, (std::vector<std::string>{"Init data pages...", "Init assignment table...",
-                                                       "Init time strings..."}));
+                                                      "Init time strings..."}));
     EXPECT_EQ(ui.statusHistory, (std::vector<std::string>{" Lettura dati...", " Ready"}));
     EXPECT_EQ(clockSync(), 1);
     EXPECT_EQ(initTimeMark(), 1);

@@ -20,7 +20,7 @@ namespace {
 using vx::test::PtyPeer;
 
 class GarbageDeviceTest : public vx::test::ProgramTest {
-protected:
+  protected:
     void SetUp() override {
         ProgramTest::SetUp();
         ui.onUnexpected = nullptr;  // every question is answered No / Cancel
@@ -45,12 +45,17 @@ std::string garbage(std::mt19937& rng) {
     std::uniform_int_distribution<int> kind(0, 6), len(0, 600), byte(0, 255);
     std::string out;
     switch (kind(rng)) {
-        case 0: return "OK" + std::string(size_t(len(rng) % 8), 'Z') + "\r";
-        case 1: return "FFFF\r";
-        case 2: return std::string(size_t(len(rng) % 5), '9') + "\r";
-        case 3: return "";
+        case 0:
+            return "OK" + std::string(size_t(len(rng) % 8), 'Z') + "\r";
+        case 1:
+            return "FFFF\r";
+        case 2:
+            return std::string(size_t(len(rng) % 5), '9') + "\r";
+        case 3:
+            return "";
         default:
-            for (int n = len(rng); n > 0; --n) out += char(byte(rng));
+            for (int n = len(rng); n > 0; --n)
+                out += char(byte(rng));
             return out;
     }
 }

@@ -29,7 +29,7 @@ std::map<std::string, std::string> logger(const std::string& version) {
 }
 
 class IdentifyTest : public vx::test::ProgramTest {
-protected:
+  protected:
     int32_t identify(PtyPeer& peer) {
         hCom = openPort(peer.path().c_str());
         EXPECT_NE(hCom, nullptr);
@@ -147,7 +147,8 @@ TEST_F(IdentifyTest, ModemGetsItsInitialisationLinesFirst) {
     Timeout_rx = 100;
     PtyPeer peer(table({{"ATE0\r", "0\r"}, {"AT&K0\r", "0\r"}, {"ATV0\r", "0\r"}}));
     EXPECT_EQ(identify(peer), 1);
-    std::vector<std::string> expected = {"ATE0\r", "AT&K0\r", "ATV0\r"};  // the unterminated last line is not sent
+    std::vector<std::string> expected = {"ATE0\r", "AT&K0\r",
+                                         "ATV0\r"};  // the unterminated last line is not sent
     EXPECT_EQ(peer.commands(), expected);
     std::filesystem::remove_all(dir);
 }

@@ -48,7 +48,7 @@ struct Calls {
 };
 
 class StartupTest : public vx::test::ProgramTest {
-protected:
+  protected:
     void SetUp() override {
         ProgramTest::SetUp();
         char tmpl[] = "/tmp/vxstartXXXXXX";
@@ -100,7 +100,8 @@ TEST_F(StartupTest, NamedPortWithoutDeviceEndsWithTheBaudRateInTheMessage) {
 }
 
 TEST_F(StartupTest, ModemRoadSendsATZAndRemembersTheNumber) {
-    PtyPeer peer([](const std::string& c) { return c == "ATV0\r" || c == "ATZ\r" ? std::string("0\r") : ""; });
+    PtyPeer peer(
+        [](const std::string& c) { return c == "ATV0\r" || c == "ATZ\r" ? std::string("0\r") : ""; });
     Calls calls;
     auto w = calls.windows();
     w.remote = [&] {

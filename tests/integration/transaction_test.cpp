@@ -16,7 +16,7 @@ using vx::test::PtyPeer;
 namespace {
 
 class TransactionTest : public vx::test::ProgramTest {
-protected:
+  protected:
     void open(PtyPeer& peer) {
         hCom = openPort(peer.path().c_str());
         ASSERT_NE(hCom, nullptr);
@@ -39,7 +39,8 @@ TEST_F(TransactionTest, TerminatedReplyIsStoredWithoutItsCarriageReturn) {
 }
 
 TEST_F(TransactionTest, BytesAfterTheTerminatorWaitForTheNextCommandThatDiscardsThem) {
-    PtyPeer peer([](const std::string& c) { return c == "ATA\r" ? std::string("OK\rJUNK") : std::string("B\r"); });
+    PtyPeer peer(
+        [](const std::string& c) { return c == "ATA\r" ? std::string("OK\rJUNK") : std::string("B\r"); });
     open(peer);
     ASSERT_EQ(sendCOMMAND(hCom, "ATA\r", 13), 1);
     EXPECT_STREQ(rxText(), "OK");
@@ -150,7 +151,8 @@ TEST_F(TransactionTest, WriteOnlyModesAndBlocks) {
     PtyPeer peer([](const std::string&) { return std::string("OK\r"); });
     open(peer);
     uint8_t block[48];
-    for (int i = 0; i < 48; ++i) block[i] = uint8_t(i == 10 ? 0 : 0x41 + i % 26);  // a NUL inside
+    for (int i = 0; i < 48; ++i)
+        block[i] = uint8_t(i == 10 ? 0 : 0x41 + i % 26);  // a NUL inside
     EXPECT_EQ(sendCOMMAND(hCom, block, TX_34_NO_RX), 1);
     EXPECT_EQ(dwBytesWritten, 34u);
     EXPECT_EQ(Rx_buf[0], 0);

@@ -10,7 +10,7 @@
 namespace vx::test {
 
 class ProgramTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         initVAR();
         ui.onUnexpected = [](const std::string& what) { ADD_FAILURE() << "unexpected " << what; };

@@ -12,7 +12,7 @@
 namespace vx::test {
 
 class PtyPeer {
-public:
+  public:
     // Called with each command the program wrote ("ATVR\r", "***", or a raw block when
     // no terminator came within 20 ms); returns the bytes to answer with.
     using Responder = std::function<std::string(const std::string& command)>;
@@ -25,7 +25,7 @@ public:
     std::vector<std::string> commands();  // everything received so far, as split
     void vanish();                        // closes the device side for good
 
-private:
+  private:
     void serve();
 
     int master_ = -1, slave_ = -1;

@@ -19,11 +19,17 @@ struct Quantity {
 // Names as the program writes them (Windows-1252: 0xB0 is the degree sign).
 const Quantity kQuantities[20] = {
     {"0x00", 1, 0, false},
-    {"Temperature (0.00 \xB0" "C)", 100, 2, false},
+    {"Temperature (0.00 \xB0"
+     "C)",
+     100, 2, false},
     {"Thermal Flux (0.00 W/m2)", 100, 2, false},
-    {"Air Temperature (0.00 \xB0" "C)", 100, 2, false},
+    {"Air Temperature (0.00 \xB0"
+     "C)",
+     100, 2, false},
     {"Relative Humidity (0.00 %)", 100, 2, false},
-    {"Dew Point (0.00 \xB0" "C)", 100, 2, false},
+    {"Dew Point (0.00 \xB0"
+     "C)",
+     100, 2, false},
     {"Air Pressure (0.00 hPa) ", 100, 2, true},
     {"DC Voltage (0.0 V)", 10, 1, false},
     {"RMS Voltage (0.0 V)", 10, 1, true},
@@ -48,8 +54,8 @@ std::string quantityName(int code) {
 }
 
 struct Channel {
-    int phys;    // index of the (low) physical channel
-    bool wide;   // high word in the channel before
+    int phys;   // index of the (low) physical channel
+    bool wide;  // high word in the channel before
     int code;
 };
 
@@ -157,11 +163,13 @@ std::string referenceDataFile(const vx::sim::Session& s, const ReferenceInput& i
         while (next < recs.size() && uint64_t(markerOf(recs[next])) < t + tcf / 2) {
             const uint8_t* rec = recs[next++];
             size_t k = 0;
-            while (s.nodes[k].addr != rec[0]) ++k;
+            while (s.nodes[k].addr != rec[0])
+                ++k;
             auto& [n, sum] = sums[rec[0]];
             sum.resize(chans[k].size());
             ++n;
-            for (size_t j = 0; j < chans[k].size(); ++j) sum[j] += channelValue(rec, chans[k][j]);
+            for (size_t j = 0; j < chans[k].size(); ++j)
+                sum[j] += channelValue(rec, chans[k][j]);
             ++summed;
         }
         if (next == recs.size() && summed == 0) break;

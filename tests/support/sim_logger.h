@@ -13,7 +13,7 @@
 namespace vx::test {
 
 class SimLoggerTest : public ProgramTest {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 

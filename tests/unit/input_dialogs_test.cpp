@@ -18,9 +18,9 @@ TEST_F(InputDialogsTest, NumberDialogReformatsOnConfirm) {
         const char* out;
     };
     const Case cases[] = {
-        {"12", 8, 1, "12"},      {"2.50", 8, 1, "2.50"}, {"-0.5", 8, 1, "-0.5"},
+        {"12", 8, 1, "12"},       {"2.50", 8, 1, "2.50"},     {"-0.5", 8, 1, "-0.5"},
         {"1.23456", 7, 1, "Err"}, {"1.2345", 8, 1, "1.2345"}, {"12a", 8, 0, ""},
-        {"", 8, 0, ""},          {"99999", 3, 1, "999"}, {"7.", 8, 1, "7"},
+        {"", 8, 0, ""},           {"99999", 3, 1, "999"},     {"7.", 8, 1, "7"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -70,7 +70,7 @@ TEST_F(InputDialogsTest, TextDialogCutsAtMaxEditAndAcceptsEmpty) {
 TEST_F(InputDialogsTest, FormatHelper) {
     char buf[32];
     const std::tuple<int, float, const char*> cases[] = {
-        {0, 2.4f, "2"}, {0, -2.6f, "-3"}, {1, 2.25f, "2.2"}, {2, 2.5f, "2.50"},
+        {0, 2.4f, "2"},      {0, -2.6f, "-3"}, {1, 2.25f, "2.2"}, {2, 2.5f, "2.50"},
         {4, 1.0f, "1.0000"}, {5, 1.0f, "Err"}, {-1, 1.0f, "Err"},
     };
     for (auto [prec, v, out] : cases) {

@@ -9,7 +9,7 @@
 namespace {
 
 class RecordingPort : public vx::link::SerialPort {
-public:
+  public:
     std::vector<std::string> calls;
     uint32_t baud = 0;
     bool dtrRts = false;
@@ -32,7 +32,7 @@ public:
     bool readByte(uint8_t&) override { return false; }
     bool waitReadable(int) override { return false; }
 
-private:
+  private:
     std::string name_ = "rec";
 };
 

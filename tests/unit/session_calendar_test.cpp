@@ -7,12 +7,13 @@
 #include "session/calendar.h"
 
 static bool operator==(const tempo& a, const tempo& b) {
-    return a.anno == b.anno && a.mese == b.mese && a.giorno == b.giorno && a.ora == b.ora && a.minuto == b.minuto &&
-           a.secondo == b.secondo;
+    return a.anno == b.anno && a.mese == b.mese && a.giorno == b.giorno && a.ora == b.ora &&
+           a.minuto == b.minuto && a.secondo == b.secondo;
 }
 
 static std::ostream& operator<<(std::ostream& os, const tempo& t) {
-    return os << t.anno << "-" << t.mese << "-" << t.giorno << " " << t.ora << ":" << t.minuto << ":" << t.secondo;
+    return os << t.anno << "-" << t.mese << "-" << t.giorno << " " << t.ora << ":" << t.minuto << ":"
+              << t.secondo;
 }
 
 namespace {
@@ -21,11 +22,12 @@ TEST(SessionCalendar, DaysOfMonth) {
     const struct {
         uint32_t anno, mese, days;
     } cases[] = {
-        {12, 2, 29}, {8, 2, 29}, {28, 2, 29}, {10, 2, 28}, {4, 2, 28}, {0, 2, 28}, {32, 2, 28},
-        {12, 1, 31}, {12, 7, 31}, {12, 8, 31}, {12, 12, 31}, {12, 4, 30}, {12, 11, 30},
-        {12, 0, 0},  {12, 13, 0},
+        {12, 2, 29},  {8, 2, 29},  {28, 2, 29},  {10, 2, 28}, {4, 2, 28},
+        {0, 2, 28},   {32, 2, 28}, {12, 1, 31},  {12, 7, 31}, {12, 8, 31},
+        {12, 12, 31}, {12, 4, 30}, {12, 11, 30}, {12, 0, 0},  {12, 13, 0},
     };
-    for (const auto& c : cases) EXPECT_EQ(giorniMese(c.anno, c.mese), c.days) << c.anno << "/" << c.mese;
+    for (const auto& c : cases)
+        EXPECT_EQ(giorniMese(c.anno, c.mese), c.days) << c.anno << "/" << c.mese;
 }
 
 TEST(SessionCalendar, TimeMarkerToDate) {
@@ -45,7 +47,8 @@ TEST(SessionCalendar, TimeMarkerToDate) {
         {{10, 13, 40, 0, 0, 0}, 0, {10, 13, 40, 0, 0, 0}},
         {{10, 0, 5, 0, 0, 0}, 0, {10, 0, 5, 0, 0, 0}},
     };
-    for (const auto& c : cases) EXPECT_EQ(timeAdj(c.ref, c.marker), c.expected) << c.ref << " + " << c.marker;
+    for (const auto& c : cases)
+        EXPECT_EQ(timeAdj(c.ref, c.marker), c.expected) << c.ref << " + " << c.marker;
 }
 
 TEST(SessionCalendar, PcClockText) {
@@ -56,7 +59,8 @@ TEST(SessionCalendar, PcClockText) {
     std::tm t{};
     localtime_r(&before, &t);
     ASSERT_EQ(std::strlen(text), 13u);
-    for (int i = 0; i < 13; ++i) EXPECT_TRUE(i == 6 ? text[i] == '_' : std::isdigit(uint8_t(text[i]))) << text;
+    for (int i = 0; i < 13; ++i)
+        EXPECT_TRUE(i == 6 ? text[i] == '_' : std::isdigit(uint8_t(text[i]))) << text;
     char date[40];
     std::snprintf(date, sizeof date, "%02d%02d%02d", t.tm_year % 100, t.tm_mon + 1, t.tm_mday);
     if (t.tm_hour != 23 || t.tm_min != 59) {

@@ -21,12 +21,14 @@ void put16(std::vector<uint8_t>& t, unsigned v) {
 
 // Writes a table page into TabAss; lengthDelta shortens or lengthens its length word.
 void loadTable(const std::vector<NodeSpec>& nodes, int lengthDelta = 0) {
-    std::vector<uint8_t> t = {0xFF, 3, 0, 0, 0x78, 0x56, 0x34, 0x12, 0x05, 0x04, 0x03, 0x28, 0x02, 0x24, 0, 0};
+    std::vector<uint8_t> t = {0xFF, 3,    0,    0,    0x78, 0x56, 0x34, 0x12,
+                              0x05, 0x04, 0x03, 0x28, 0x02, 0x24, 0,    0};
     for (const auto& n : nodes) {
         t.push_back(n.addr);
         t.push_back(uint8_t(n.conf.size()));
         put16(t, n.satmr);
-        for (uint16_t w : n.conf) put16(t, w);
+        for (uint16_t w : n.conf)
+            put16(t, w);
         put16(t, n.vbat);
     }
     ASSERT_LE(t.size(), size_t(PAGE_SIZE));
@@ -84,8 +86,10 @@ TEST_F(SessionModel, LogicalValuesAreSignedOrThirtyTwoBit) {
     };
     for (const auto& c : cases) {
         uint8_t bytes[8];
-        for (int i = 0; i < 4; ++i) bytes[2 * i] = uint8_t(c.s[i]), bytes[2 * i + 1] = uint8_t(c.s[i] >> 8);
-        for (int j = 0; j < 3; ++j) EXPECT_EQ(logicalValue(InfoFE[1], j, bytes), c.v[j]) << "channel " << j;
+        for (int i = 0; i < 4; ++i)
+            bytes[2 * i] = uint8_t(c.s[i]), bytes[2 * i + 1] = uint8_t(c.s[i] >> 8);
+        for (int j = 0; j < 3; ++j)
+            EXPECT_EQ(logicalValue(InfoFE[1], j, bytes), c.v[j]) << "channel " << j;
     }
 }
 
@@ -98,7 +102,8 @@ TEST_F(SessionModel, TableWithoutNodes) {
 
 TEST_F(SessionModel, LimitsOfTheNodeArrays) {
     std::vector<NodeSpec> thirty(30, NodeSpec{9, {1}});
-    for (int i = 0; i < 30; ++i) thirty[i].addr = uint8_t(i + 1);
+    for (int i = 0; i < 30; ++i)
+        thirty[i].addr = uint8_t(i + 1);
     loadTable(thirty);
     ASSERT_EQ(decodeTabAss(), TableStatus::Ok);
     EXPECT_EQ(TotalNodeNum, 30);
@@ -126,8 +131,7 @@ TEST_F(SessionModel, RejectsTablesWithoutWritingPastTheArrays) {
         {"two high words", {{1, {1}}, {2, {1, 0, 0x20, 3}}}, 0, 0xFF, TableStatus::TwoHighWords},
         {"31 nodes", thirtyOne, 0, 0xFF, TableStatus::TooManyNodes},
         {"65 logical channels", {{1, std::vector<uint16_t>(65, 2)}}, 0, 0xFF, TableStatus::TooManyChannels},
-        {"200 channels", {{1, std::vector<uint16_t>(200, 0x21)}}, 0, 0xFF,
-         TableStatus::TooManyChannels},
+        {"200 channels", {{1, std::vector<uint16_t>(200, 0x21)}}, 0, 0xFF, TableStatus::TooManyChannels},
     };
     for (const auto& c : cases) {
         loadTable(c.nodes, c.lengthDelta);

@@ -14,13 +14,13 @@
 namespace {
 
 // Table of session 240228_030405: node 7 (codes 1, 0, 11) and node 200 (code 6).
-const std::vector<uint8_t> kTable = {
-    0xFF, 3,  36, 0,  0,    0,    0,    0,  0x05, 0x04, 0x03, 0x28, 0x02, 0x24, 0, 0,
-    7,    3,  30, 0,  0x01, 0x00, 0x00, 0,  0x0B, 0,    0x6D, 1,  // vbat 365
-    200,  1,  0x58, 2, 0x06, 0, 0xF4, 1};                          // satmr 600, vbat 500
+const std::vector<uint8_t> kTable = {0xFF, 3,    36,   0,    0,    0, 0,    0, 0x05, 0x04,
+                                     0x03, 0x28, 0x02, 0x24, 0,    0, 7,    3, 30,   0,
+                                     0x01, 0x00, 0x00, 0,    0x0B, 0, 0x6D, 1,   // vbat 365
+                                     200,  1,    0x58, 2,    0x06, 0, 0xF4, 1};  // satmr 600, vbat 500
 
 class SessionReport : public vx::test::ProgramTest {
-protected:
+  protected:
     void SetUp() override {
         ProgramTest::SetUp();
         std::memcpy(TabAss, kTable.data(), kTable.size());
@@ -47,7 +47,8 @@ const char* const kTail =
     "Start session............ 240228_030405\r\n"
     "Length session........... 000002_070605\r\n\r\n"
     "- Node 7 (SaTmr= 30 s, Vbat= 3.65 V)\r\n"
-    "  - Ch 1 (Temperature (0.00 \xB0" "C))\r\n"
+    "  - Ch 1 (Temperature (0.00 \xB0"
+    "C))\r\n"
     "  - Ch 2 (DC Power (W))\r\n"
     "\r\n"
     "- Node 200 (SaTmr= 600 s, Vbat= 5.00 V)\r\n"
@@ -90,9 +91,8 @@ std::string fileText(FILE* f) {
 
 TEST_F(SessionReport, VerboseDump) {
     FILE* scratch = std::tmpfile();
-    const uint8_t records[] = {7,   0x10, 0, 0, 0, 0x34, 0x12, 0x01, 0x00, 0x00, 0x80,
-                               200, 0x20, 0, 0, 0, 0xFF, 0xFF,
-                               7,   0x30, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    const uint8_t records[] = {7, 0x10, 0,    0, 0,    0x34, 0x12, 0x01, 0x00, 0x00, 0x80, 200,  0x20, 0,   0,
+                               0, 0xFF, 0xFF, 7, 0x30, 0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
     std::fwrite(records, 1, sizeof records, scratch);
     std::rewind(scratch);
     ScratchReader reader(scratch);
@@ -125,7 +125,8 @@ TEST_F(SessionReport, VerboseDump) {
               "Status Register..........0x18\r\n"
               "Errors Register..........0x0A\r\n\r\n"
               "Dati relativi all'ultima sessione di misura ***********************************\r\n\r\n"
-              "TM[s/10] CH7_1(Temperature (0.00 \xB0" "C)) CH7_2(DC Power (W)) \r\n"
+              "TM[s/10] CH7_1(Temperature (0.00 \xB0"
+              "C)) CH7_2(DC Power (W)) \r\n"
               "TM[s/10] CH200_1(Air Pressure (0.00 hPa) ) \r\n"
               "16 4660 98304 \r\n"
               "32 -1 \r\n"

@@ -29,7 +29,8 @@ void loadTable(const std::vector<NodeSpec>& nodes) {
         t.push_back(n.addr);
         t.push_back(uint8_t(n.conf.size()));
         put16(t, 60);
-        for (uint16_t w : n.conf) put16(t, w);
+        for (uint16_t w : n.conf)
+            put16(t, w);
         put16(t, 360);
     }
     t[2] = uint8_t(t.size()), t[3] = uint8_t(t.size() >> 8);
@@ -38,7 +39,7 @@ void loadTable(const std::vector<NodeSpec>& nodes) {
 }
 
 class SessionResample : public vx::test::ProgramTest {
-protected:
+  protected:
     void SetUp() override {
         ProgramTest::SetUp();
         scratch = std::tmpfile();
@@ -52,7 +53,8 @@ protected:
         std::vector<uint8_t> r = {addr};
         put16(r, marker & 0xFFFF);
         put16(r, marker >> 16);
-        for (int s : samples) put16(r, unsigned(s) & 0xFFFF);
+        for (int s : samples)
+            put16(r, unsigned(s) & 0xFFFF);
         std::fwrite(r.data(), 1, r.size(), scratch);
     }
     // The data record file as the download writes it, for rows first, first + tcf, ... < last.
@@ -75,7 +77,8 @@ protected:
 
 TEST_F(SessionResample, IntervalsAreCentredOnTheRowTimes) {
     loadTable({{7, {11}}});
-    for (uint32_t m = 1000; m <= 2500; m += 100) record(7, m, {int(m / 100)});
+    for (uint32_t m = 1000; m <= 2500; m += 100)
+        record(7, m, {int(m / 100)});
     std::rewind(scratch);
     ScratchReader reader(scratch);
     const struct {
@@ -84,8 +87,8 @@ TEST_F(SessionResample, IntervalsAreCentredOnTheRowTimes) {
         uint16_t n;
         int64_t sum;
     } steps[] = {
-        {1000, 1, 3, 10 + 11 + 12},                  // below 1300
-        {1600, 1, 6, 13 + 14 + 15 + 16 + 17 + 18},   // 1300..1899
+        {1000, 1, 3, 10 + 11 + 12},                 // below 1300
+        {1600, 1, 6, 13 + 14 + 15 + 16 + 17 + 18},  // 1300..1899
         {2200, 1, 6, 19 + 20 + 21 + 22 + 23 + 24},  // 1900..2499
         {2800, 1, 1, 25},                           // the end of the data
         {3400, 0, 0, 0},
@@ -115,7 +118,8 @@ TEST_F(SessionResample, StepBackSurvivesBufferRefills) {
     // boundaries fall inside records and heads.
     loadTable({{9, {11, 0, 12, 11}}});
     const int count = 20000;
-    for (int i = 0; i < count; ++i) record(9, uint32_t(10 * i), {i % 1000, i >> 8, i & 0xFF, -i % 7});
+    for (int i = 0; i < count; ++i)
+        record(9, uint32_t(10 * i), {i % 1000, i >> 8, i & 0xFF, -i % 7});
     std::rewind(scratch);
     ScratchReader reader(scratch);
     for (int i = 0; i < count; ++i) {
@@ -160,9 +164,9 @@ TEST_F(SessionResample, AveragesRoundHalvesToEven) {
         uint16_t n;
         const char* text;
     } cases[] = {
-        {5, 2, "2 \r\n"},   {7, 2, "4 \r\n"},   {-5, 2, "-2 \r\n"}, {-7, 2, "-4 \r\n"},
-        {10, 3, "3 \r\n"},  {11, 3, "4 \r\n"},  {0, 0, "0 \r\n"},   {98304, 1, "98304 \r\n"},
-        {int64_t(3) * INT32_MAX, 1, "2147483647 \r\n"},
+        {5, 2, "2 \r\n"},   {7, 2, "4 \r\n"},         {-5, 2, "-2 \r\n"},
+        {-7, 2, "-4 \r\n"}, {10, 3, "3 \r\n"},        {11, 3, "4 \r\n"},
+        {0, 0, "0 \r\n"},   {98304, 1, "98304 \r\n"}, {int64_t(3) * INT32_MAX, 1, "2147483647 \r\n"},
     };
     for (const auto& c : cases) {
         InfoFE[1].sdati[0] = c.sum;
@@ -188,7 +192,9 @@ TEST_F(SessionResample, WholeDataRecordFile) {
     record(200, 135, {0xFFFF, 0xFFFF, 0xFFFF});
     const std::string expected =
         "Time[s]: 2\r\n"
-        "\"CH7_1: Temperature (0.00 \xB0" "C)\" \"CH7_2: Air Temperature (0.00 \xB0" "C)\" "
+        "\"CH7_1: Temperature (0.00 \xB0"
+        "C)\" \"CH7_2: Air Temperature (0.00 \xB0"
+        "C)\" "
         "\"CH200_1: DC Power (W)\" \"CH200_2: Air Pressure (0.00 hPa) \" \r\n"
         "20.00 -1.50 98304 1000.00 \r\n"
         "25.00 1.00 0 600.00 \r\n"
@@ -204,11 +210,14 @@ TEST_F(SessionResample, NodeThatStopsSendingGetsDefaults) {
     record(2, 1, {250});
     record(1, 10, {200});
     record(1, 20, {300});
-    EXPECT_EQ(dataFile(0, 30), "Time[s]: 1\r\n"
-                               "\"CH1_1: Temperature (0.00 \xB0" "C)\" \"CH2_1: Temperature (0.00 \xB0" "C)\" \r\n"
-                               "1.00 2.50 \r\n"
-                               "2.00 0.00 \r\n"
-                               "3.00 0.00 \r\n");
+    EXPECT_EQ(dataFile(0, 30),
+              "Time[s]: 1\r\n"
+              "\"CH1_1: Temperature (0.00 \xB0"
+              "C)\" \"CH2_1: Temperature (0.00 \xB0"
+              "C)\" \r\n"
+              "1.00 2.50 \r\n"
+              "2.00 0.00 \r\n"
+              "3.00 0.00 \r\n");
 }
 
 }  // namespace

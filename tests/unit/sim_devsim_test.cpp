@@ -4,21 +4,20 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <csignal>
-#include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
-#include <string>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
 
-std::string devsimPath()
-{
+std::string devsimPath() {
     char self[PATH_MAX] = {0};
     ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
     if (n <= 0) return {};
@@ -32,8 +31,7 @@ struct Child {
     FILE* out = nullptr;
 };
 
-Child launch(const std::string& exe, std::vector<std::string> args)
-{
+Child launch(const std::string& exe, std::vector<std::string> args) {
     int pipefd[2];
     if (pipe(pipefd) != 0) return {};
     pid_t pid = fork();
@@ -45,7 +43,8 @@ Child launch(const std::string& exe, std::vector<std::string> args)
         close(pipefd[1]);
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(exe.c_str()));
-        for (auto& a : args) argv.push_back(a.data());
+        for (auto& a : args)
+            argv.push_back(a.data());
         argv.push_back(nullptr);
         int devnull = open("/dev/null", O_WRONLY);
         if (devnull >= 0) dup2(devnull, 2);
@@ -56,8 +55,7 @@ Child launch(const std::string& exe, std::vector<std::string> args)
     return {pid, fdopen(pipefd[0], "r")};
 }
 
-std::string transact(int fd, const std::string& cmd, size_t n)
-{
+std::string transact(int fd, const std::string& cmd, size_t n) {
     if (write(fd, cmd.data(), cmd.size()) != ssize_t(cmd.size())) return "<write failed>";
     std::string out;
     char buf[256];
@@ -71,8 +69,7 @@ std::string transact(int fd, const std::string& cmd, size_t n)
     return out;
 }
 
-TEST(SimDevsim, PrintsItsPortServesAndStopsOnSigterm)
-{
+TEST(SimDevsim, PrintsItsPortServesAndStopsOnSigterm) {
     std::string exe = devsimPath();
     if (access(exe.c_str(), X_OK) != 0) GTEST_SKIP() << exe << " not built";
     Child c = launch(exe, {"qm43", "--fw", "12", "--nodes", "3", "--baud", "115200"});
@@ -102,8 +99,7 @@ TEST(SimDevsim, PrintsItsPortServesAndStopsOnSigterm)
     fclose(c.out);
 }
 
-TEST(SimDevsim, RejectsBadArgumentsWithoutPrintingAPort)
-{
+TEST(SimDevsim, RejectsBadArgumentsWithoutPrintingAPort) {
     std::string exe = devsimPath();
     if (access(exe.c_str(), X_OK) != 0) GTEST_SKIP() << exe << " not built";
     Child c = launch(exe, {"qm41", "--nodes", "99"});

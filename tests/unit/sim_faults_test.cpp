@@ -14,8 +14,7 @@ using simtest::send;
 
 namespace {
 
-std::unique_ptr<FakeSerialPort> port(const std::string& spec)
-{
+std::unique_ptr<FakeSerialPort> port(const std::string& spec) {
     Options o;
     std::string err;
     EXPECT_TRUE(parseSimSpec(spec, o, err)) << err;
@@ -25,16 +24,15 @@ std::unique_ptr<FakeSerialPort> port(const std::string& spec)
 }
 
 // The outcome of each of n "ATVR" transactions, as one string ("0020", "ERR", "<timeout>").
-std::vector<std::string> run(const std::string& spec, int n)
-{
+std::vector<std::string> run(const std::string& spec, int n) {
     auto p = port(spec);
     std::vector<std::string> out;
-    for (int i = 0; i < n; ++i) out.push_back(ask(*p, "ATVR\r", 100));
+    for (int i = 0; i < n; ++i)
+        out.push_back(ask(*p, "ATVR\r", 100));
     return out;
 }
 
-TEST(SimFaults, SameSeedSameFaultsOtherSeedOtherFaults)
-{
+TEST(SimFaults, SameSeedSameFaultsOtherSeedOtherFaults) {
     const std::string spec = "qm41,drop=0.2,err=0.1,truncate=0.1";
     auto a = run(spec + ",fault-seed=5", 300);
     auto b = run(spec + ",fault-seed=5", 300);
@@ -51,13 +49,14 @@ struct RateCase {
 
 class FaultRate : public ::testing::TestWithParam<RateCase> {};
 
-TEST_P(FaultRate, FollowsItsProbability)
-{
+TEST_P(FaultRate, FollowsItsProbability) {
     auto r = run(GetParam().spec, 1000);
     int spoiled = 0, clean = 0;
     for (const auto& s : r) {
-        if (s == "0020") ++clean;
-        else if (s == GetParam().spoiled) ++spoiled;
+        if (s == "0020")
+            ++clean;
+        else if (s == GetParam().spoiled)
+            ++spoiled;
     }
     EXPECT_EQ(spoiled + clean, 1000);
     EXPECT_NEAR(spoiled / 1000.0, GetParam().p, 0.05);
@@ -69,14 +68,12 @@ INSTANTIATE_TEST_SUITE_P(Sim, FaultRate,
                                            RateCase{"qm41,drop=0", "<timeout>", 0.0},
                                            RateCase{"qm41,err=1", "ERR", 1.0}));
 
-TEST(SimFaults, NthReplyIsSpoiledAndNoOther)
-{
+TEST(SimFaults, NthReplyIsSpoiledAndNoOther) {
     auto r = run("qm41,err-nth=3", 6);
     EXPECT_EQ(r, (std::vector<std::string>{"0020", "0020", "ERR", "0020", "0020", "0020"}));
 }
 
-TEST(SimFaults, FilterPicksTheCommand)
-{
+TEST(SimFaults, FilterPicksTheCommand) {
     // Only the bare page read is dropped, not the addressing that shares its prefix.
     auto p = port("qm41,drop=1,drop-on=ATRD$");
     EXPECT_EQ(ask(*p, "ATRD8005\r", 100), "OK");
@@ -91,8 +88,7 @@ TEST(SimFaults, FilterPicksTheCommand)
     EXPECT_EQ(ask(*q, "ATSR\r"), "ERR");
 }
 
-TEST(SimFaults, TruncatedReplyIsAShortPrefix)
-{
+TEST(SimFaults, TruncatedReplyIsAShortPrefix) {
     auto p = port("qm41,pages=3,truncate=1,fault-seed=3");
     for (int i = 0; i < 20; ++i) {
         send(*p, "ATRD0001\r");
@@ -107,8 +103,7 @@ TEST(SimFaults, TruncatedReplyIsAShortPrefix)
     EXPECT_LT(piece.size(), 48u);
 }
 
-TEST(SimFaults, DelayedReplyArrivesLateOnTheVirtualClock)
-{
+TEST(SimFaults, DelayedReplyArrivesLateOnTheVirtualClock) {
     auto p = port("qm41,delay-ms=300");
     send(*p, "ATVR\r");
     int64_t t0 = p->nowNs();
@@ -120,26 +115,27 @@ TEST(SimFaults, DelayedReplyArrivesLateOnTheVirtualClock)
     EXPECT_EQ(line, "0020");
 }
 
-TEST(SimFaults, VanishedDeviceNeverAnswersAgain)
-{
+TEST(SimFaults, VanishedDeviceNeverAnswersAgain) {
     auto p = port("vt71,vanish-nth=3");
     EXPECT_EQ(ask(*p, "***"), "OK");
     EXPECT_EQ(ask(*p, "ATVR\r"), "5020");
     EXPECT_FALSE(p->device().vanished());
-    for (const char* c : {"ATVR\r", "***", "ATSA\r", "ATSR\r"}) EXPECT_EQ(ask(*p, c, 200), "<timeout>") << c;
+    for (const char* c : {"ATVR\r", "***", "ATSA\r", "ATSR\r"})
+        EXPECT_EQ(ask(*p, c, 200), "<timeout>") << c;
     EXPECT_TRUE(p->device().vanished());
 }
 
-TEST(SimFaults, StatsCountWhatWasDone)
-{
+TEST(SimFaults, StatsCountWhatWasDone) {
     Options o;
     std::string err;
-    ASSERT_TRUE(parseSimSpec("qm41,drop-nth=1,err-nth=2,truncate-nth=3,delay-nth=4,delay-ms=10", o, err)) << err;
+    ASSERT_TRUE(parseSimSpec("qm41,drop-nth=1,err-nth=2,truncate-nth=3,delay-nth=4,delay-ms=10", o, err))
+        << err;
     auto dev = makeDevice(o, err);
     auto* faulty = dynamic_cast<FaultyDevice*>(dev.get());
     ASSERT_NE(faulty, nullptr);
     FakeSerialPort p(std::move(dev));
-    for (int i = 0; i < 5; ++i) ask(p, "ATVR\r", 100);
+    for (int i = 0; i < 5; ++i)
+        ask(p, "ATVR\r", 100);
     EXPECT_EQ(faulty->stats().replies, 5u);
     EXPECT_EQ(faulty->stats().dropped, 1u);
     EXPECT_EQ(faulty->stats().errs, 1u);

@@ -20,8 +20,7 @@ struct Sim {
     std::unique_ptr<FakeSerialPort> port;
 };
 
-Sim open(const std::string& spec)
-{
+Sim open(const std::string& spec) {
     Options o;
     std::string err;
     EXPECT_TRUE(parseSimSpec(spec, o, err)) << err;
@@ -32,8 +31,7 @@ Sim open(const std::string& spec)
     return s;
 }
 
-std::vector<uint8_t> pageBytes(const Session& s, int page)
-{
+std::vector<uint8_t> pageBytes(const Session& s, int page) {
     const uint8_t* p = s.page(page);
     return std::vector<uint8_t>(p, p + kPageSize);
 }
@@ -45,8 +43,7 @@ struct IdCase {
 
 class Identification : public ::testing::TestWithParam<IdCase> {};
 
-TEST_P(Identification, AnswersTheHandshakeAndItsVersion)
-{
+TEST_P(Identification, AnswersTheHandshakeAndItsVersion) {
     Sim s = open(GetParam().spec);
     EXPECT_EQ(ask(*s.port, "***"), "OK");
     EXPECT_EQ(ask(*s.port, "ATCM08\r"), "OK");
@@ -60,16 +57,14 @@ INSTANTIATE_TEST_SUITE_P(Sim, Identification,
                                            IdCase{"vt71,fw=16", "5016"}, IdCase{"nod85", "8020"},
                                            IdCase{"qm41,hw=a,fw=ff", "A0FF"}));
 
-TEST(SimLogger, UnknownOrMalformedCommandsAreAnsweredErr)
-{
+TEST(SimLogger, UnknownOrMalformedCommandsAreAnsweredErr) {
     Sim s = open("qm41");
     for (const char* cmd : {"ATXX\r", "ATRD12\r", "ATRDZZZZ\r", "ATRD123456\r", "ATDT991332\r", "ATDT2405\r",
                             "ATTM246000\r", "ATTM12a000\r", "ATSA\r", "ATEE\r", "ATCM99\r", "\r"})
         EXPECT_EQ(ask(*s.port, cmd), "ERR") << cmd;
 }
 
-TEST(SimLogger, SessionRegistersComeFromTheSession)
-{
+TEST(SimLogger, SessionRegistersComeFromTheSession) {
     Sim s = open("qm41,seed=4,pages=30,tablepage=4080,errors=3c");
     EXPECT_EQ(ask(*s.port, "ATSR\r"), "10");
     EXPECT_EQ(ask(*s.port, "ATER\r"), "3C");
@@ -80,8 +75,7 @@ TEST(SimLogger, SessionRegistersComeFromTheSession)
     EXPECT_EQ(ask(*w.port, "ATSR\r"), "18");
 }
 
-TEST(SimLogger, PlainReadsGiveFortyEightBytesAndRunOnAcrossPages)
-{
+TEST(SimLogger, PlainReadsGiveFortyEightBytesAndRunOnAcrossPages) {
     Sim s = open("qm41,seed=9,pages=3,tablepage=4095");
     ASSERT_EQ(ask(*s.port, "ATRD0FFF\r"), "OK");
     std::vector<uint8_t> got;
@@ -98,8 +92,7 @@ TEST(SimLogger, PlainReadsGiveFortyEightBytesAndRunOnAcrossPages)
     EXPECT_EQ(got, want) << "page 4095 is followed by page 0";
 }
 
-TEST(SimLogger, FastAndPlainReadsDeliverTheSamePages)
-{
+TEST(SimLogger, FastAndPlainReadsDeliverTheSamePages) {
     Sim s = open("qm42,seed=21,pages=12,nodes=7");
     const Session& ses = *s.session;
     // Plain: one request per piece.
@@ -131,8 +124,7 @@ TEST(SimLogger, FastAndPlainReadsDeliverTheSamePages)
     EXPECT_EQ(fast, want);
 }
 
-TEST(SimLogger, TemporaryBufferIsReadInPaddedPiecesUntilThePointerIsSetAgain)
-{
+TEST(SimLogger, TemporaryBufferIsReadInPaddedPiecesUntilThePointerIsSetAgain) {
     Sim s = open("qm41,seed=3,tmpbuf=130,tmpcut");
     const auto& tb = s.session->tmpBuffer;
     ASSERT_FALSE(tb.empty());
@@ -155,8 +147,7 @@ TEST(SimLogger, TemporaryBufferIsReadInPaddedPiecesUntilThePointerIsSetAgain)
     EXPECT_EQ(piece, std::vector<uint8_t>(page.begin(), page.begin() + 48));
 }
 
-TEST(SimLogger, ClockRunsWithTimeAndCanBeSet)
-{
+TEST(SimLogger, ClockRunsWithTimeAndCanBeSet) {
     Sim s = open("qm41,clock=240228_235958");
     EXPECT_EQ(ask(*s.port, "ATDT\r"), "240228");
     EXPECT_EQ(ask(*s.port, "ATTM\r"), "235958");
@@ -172,16 +163,14 @@ TEST(SimLogger, ClockRunsWithTimeAndCanBeSet)
     EXPECT_EQ(ask(*s.port, "ATDT\r"), "240101");
 }
 
-TEST(SimLogger, DefaultClockFollowsTheSession)
-{
+TEST(SimLogger, DefaultClockFollowsTheSession) {
     Sim s = open("qm41,seed=5,pages=2,start=240517_083000");
     std::string date = ask(*s.port, "ATDT\r");
     EXPECT_EQ(date.size(), 6u);
     EXPECT_GE(date, "240517");
 }
 
-TEST(SimBoard, EepromBytesAreReadOneByOneFromTheLastAddress)
-{
+TEST(SimBoard, EepromBytesAreReadOneByOneFromTheLastAddress) {
     Sim s = open("vt71,tcm=600");
     ASSERT_EQ(ask(*s.port, "ATRD0007\r"), "OK");
     std::string lo = ask(*s.port, "ATEE\r"), hi = ask(*s.port, "ATEE\r");
@@ -193,8 +182,7 @@ TEST(SimBoard, EepromBytesAreReadOneByOneFromTheLastAddress)
     EXPECT_EQ(all.substr(14, 4), lo + hi);
 }
 
-TEST(SimBoard, EepromWritesLandAtThePointerAndReadBack)
-{
+TEST(SimBoard, EepromWritesLandAtThePointerAndReadBack) {
     Sim s = open("nod85");
     ASSERT_EQ(ask(*s.port, "ATRD0015\r"), "OK");
     EXPECT_EQ(ask(*s.port, "ATEE34\r"), "OK");
@@ -204,8 +192,10 @@ TEST(SimBoard, EepromWritesLandAtThePointerAndReadBack)
     EXPECT_EQ(ask(*s.port, "ATEE\r"), "12");
     // The two-part write of the whole image.
     std::string first, second;
-    for (int i = 0; i < 29; ++i) first += hex2(unsigned(i));
-    for (int i = 29; i < 41; ++i) second += hex2(unsigned(i));
+    for (int i = 0; i < 29; ++i)
+        first += hex2(unsigned(i));
+    for (int i = 29; i < 41; ++i)
+        second += hex2(unsigned(i));
     ASSERT_EQ(ask(*s.port, "ATRD0000\r"), "OK");
     EXPECT_EQ(ask(*s.port, "ATEE" + first + "\r"), "OK");
     EXPECT_EQ(ask(*s.port, "ATEE" + second + "\r"), "OK");
@@ -214,8 +204,7 @@ TEST(SimBoard, EepromWritesLandAtThePointerAndReadBack)
     EXPECT_EQ(ask(*s.port, "ATEE1\r"), "ERR");
 }
 
-TEST(SimBoard, AlarmRegisterIsReportedAndAcknowledged)
-{
+TEST(SimBoard, AlarmRegisterIsReportedAndAcknowledged) {
     Sim s = open("vt71,alarm=3c");
     EXPECT_EQ(ask(*s.port, "ATSA\r"), "3C025500");
     EXPECT_EQ(ask(*s.port, "ATSA1C\r"), "OK");
@@ -223,8 +212,7 @@ TEST(SimBoard, AlarmRegisterIsReportedAndAcknowledged)
     EXPECT_EQ(ask(*s.port, "ATSA1\r"), "ERR");
 }
 
-TEST(SimBootLoader, AnswersStarsWithVersionAndNoCarriageReturn)
-{
+TEST(SimBootLoader, AnswersStarsWithVersionAndNoCarriageReturn) {
     Sim s = open("qm43boot");
     send(*s.port, "***");
     EXPECT_EQ(readBytes(*s.port, 3, 200), (std::vector<uint8_t>{0x12, 0xB0}));
@@ -232,8 +220,7 @@ TEST(SimBootLoader, AnswersStarsWithVersionAndNoCarriageReturn)
     EXPECT_FALSE(s.port->waitReadable(200));
 }
 
-TEST(SimSilent, NeverAnswers)
-{
+TEST(SimSilent, NeverAnswers) {
     Sim s = open("silent");
     for (const char* cmd : {"***", "ATVR\r", "ATV0\r"}) {
         send(*s.port, cmd);
@@ -241,8 +228,7 @@ TEST(SimSilent, NeverAnswers)
     }
 }
 
-TEST(SimModem, DialsAfterItsDelayThenCarriesTheRemoteLogger)
-{
+TEST(SimModem, DialsAfterItsDelayThenCarriesTheRemoteLogger) {
     Sim s = open("modem,dial-delay=1500,remote=qm43,fw=21");
     EXPECT_EQ(ask(*s.port, "ATZ\r"), "0");
     EXPECT_EQ(ask(*s.port, "AT&F E0\r"), "0");
@@ -265,8 +251,7 @@ TEST(SimModem, DialsAfterItsDelayThenCarriesTheRemoteLogger)
     EXPECT_FALSE(s.port->waitReadable(100)) << "back in command mode";
 }
 
-TEST(SimModem, FailedCallStaysInCommandModeAndHangUpCancelsDialling)
-{
+TEST(SimModem, FailedCallStaysInCommandModeAndHangUpCancelsDialling) {
     Sim s = open("modem,dial-result=7,dial-delay=200");
     send(*s.port, "ATDT5550100\r");
     std::string line;

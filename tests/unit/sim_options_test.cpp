@@ -8,11 +8,11 @@ using namespace vx::sim;
 
 namespace {
 
-TEST(SimOptions, SpecStringSetsProfileAndSettings)
-{
+TEST(SimOptions, SpecStringSetsProfileAndSettings) {
     Options o;
     std::string err;
-    ASSERT_TRUE(parseSimSpec("qm43,fw=19,seed=7,nodes=5,baud=256000,wrapped,tmpbuf=0,start=231231_235959", o, err))
+    ASSERT_TRUE(
+        parseSimSpec("qm43,fw=19,seed=7,nodes=5,baud=256000,wrapped,tmpbuf=0,start=231231_235959", o, err))
         << err;
     EXPECT_EQ(o.profile, "qm43");
     EXPECT_EQ(o.fw, 0x19);
@@ -30,13 +30,12 @@ TEST(SimOptions, SpecStringSetsProfileAndSettings)
     EXPECT_EQ(d.fw, 0x18);
 }
 
-TEST(SimOptions, BadSpecsAreRejectedNamingTheSetting)
-{
+TEST(SimOptions, BadSpecsAreRejectedNamingTheSetting) {
     const char* bad[][2] = {
-        {"qm41,nodes=31", "nodes"},       {"qm41,nodes=x", "nodes"},   {"qm41,fw=100", "fw"},
-        {"qm41,hw=G", "hw"},              {"qm41,drop=1.5", "drop"},   {"qm41,start=240230_000000", "start"},
-        {"qm41,colour=red", "colour"},    {"qm41,pages=4096", "pages"}, {"qm41,remote=modem", "remote"},
-        {"qm41,qm42", "qm42"},            {"qm41,drop-nth=0", "drop-nth"},
+        {"qm41,nodes=31", "nodes"},    {"qm41,nodes=x", "nodes"},       {"qm41,fw=100", "fw"},
+        {"qm41,hw=G", "hw"},           {"qm41,drop=1.5", "drop"},       {"qm41,start=240230_000000", "start"},
+        {"qm41,colour=red", "colour"}, {"qm41,pages=4096", "pages"},    {"qm41,remote=modem", "remote"},
+        {"qm41,qm42", "qm42"},         {"qm41,drop-nth=0", "drop-nth"},
     };
     for (auto& b : bad) {
         Options o;
@@ -46,22 +45,23 @@ TEST(SimOptions, BadSpecsAreRejectedNamingTheSetting)
     }
 }
 
-TEST(SimOptions, FaultFilterAppliesToRulesBeforeAndAfterIt)
-{
+TEST(SimOptions, FaultFilterAppliesToRulesBeforeAndAfterIt) {
     Options o;
     std::string err;
-    ASSERT_TRUE(parseSimSpec("qm41,drop=0.1,fault-on=ATRD,err-nth=4,truncate-on=ATVR,truncate=0.5", o, err)) << err;
+    ASSERT_TRUE(parseSimSpec("qm41,drop=0.1,fault-on=ATRD,err-nth=4,truncate-on=ATVR,truncate=0.5", o, err))
+        << err;
     ASSERT_EQ(o.faults.rules.size(), 3u);
     for (const FaultRule& r : o.faults.rules) {
-        if (r.kind == FaultKind::Truncate) EXPECT_EQ(r.on, "ATVR");
-        else EXPECT_EQ(r.on, "ATRD");
+        if (r.kind == FaultKind::Truncate)
+            EXPECT_EQ(r.on, "ATVR");
+        else
+            EXPECT_EQ(r.on, "ATRD");
     }
 }
 
-TEST(SimOptions, CommandLineTakesValuesFlagsAndEqualsForms)
-{
-    const char* argv[] = {"vendrix-devsim", "vt71", "--baud", "19200", "--wrapped", "--fw=16",
-                          "--bytewise", "--delay-ms", "20", "--seed", "99"};
+TEST(SimOptions, CommandLineTakesValuesFlagsAndEqualsForms) {
+    const char* argv[] = {"vendrix-devsim", "vt71",       "--baud", "19200",  "--wrapped", "--fw=16",
+                          "--bytewise",     "--delay-ms", "20",     "--seed", "99"};
     Options o;
     bool help = true;
     std::string err;
@@ -78,8 +78,7 @@ TEST(SimOptions, CommandLineTakesValuesFlagsAndEqualsForms)
     EXPECT_EQ(o.session.seed, 99u);
 }
 
-TEST(SimOptions, CommandLineErrors)
-{
+TEST(SimOptions, CommandLineErrors) {
     std::string err;
     bool help = false;
     Options o;
@@ -96,15 +95,15 @@ TEST(SimOptions, CommandLineErrors)
     EXPECT_NE(usageText().find("--simulate"), std::string::npos);
 }
 
-TEST(SimOptions, EveryProfileMakesADevice)
-{
+TEST(SimOptions, EveryProfileMakesADevice) {
     for (const std::string& p : profiles()) {
         Options o;
         o.profile = p;
         std::string err;
         std::shared_ptr<const Session> s;
         EXPECT_TRUE(makeDevice(o, err, &s)) << p << ": " << err;
-        bool logger = p == "qm41" || p == "qm42" || p == "qm43" || p == "vt71" || p == "nod85" || p == "modem";
+        bool logger =
+            p == "qm41" || p == "qm42" || p == "qm43" || p == "vt71" || p == "nod85" || p == "modem";
         EXPECT_EQ(bool(s), logger) << p;
     }
     Options o;

@@ -10,18 +10,18 @@ using namespace vx::sim;
 
 namespace {
 
-std::vector<uint8_t> bytes(size_t n) { return std::vector<uint8_t>(n, 0x55); }
+std::vector<uint8_t> bytes(size_t n) {
+    return std::vector<uint8_t>(n, 0x55);
+}
 
-TEST(SimPacer, WireTimeIsTenBitsPerByte)
-{
+TEST(SimPacer, WireTimeIsTenBitsPerByte) {
     EXPECT_EQ(LinePacer(256000).wireNs(528), 20625000);
     EXPECT_EQ(LinePacer(9600).wireNs(1), 1041666);
     EXPECT_EQ(LinePacer(19200).wireNs(1920), 1000000000);
     EXPECT_EQ(LinePacer(0).wireNs(1000), 0);
 }
 
-TEST(SimPacer, BytewiseHandsOverEachByteAtItsOwnArrival)
-{
+TEST(SimPacer, BytewiseHandsOverEachByteAtItsOwnArrival) {
     LinePacer p(9600, PaceMode::Bytewise);
     const int64_t t0 = 5000;
     p.enqueue(bytes(10), t0);
@@ -38,8 +38,7 @@ TEST(SimPacer, BytewiseHandsOverEachByteAtItsOwnArrival)
     EXPECT_EQ(p.bytesOut(), 10u);
 }
 
-TEST(SimPacer, FramesHandOverEverythingArrivedAtEachMillisecond)
-{
+TEST(SimPacer, FramesHandOverEverythingArrivedAtEachMillisecond) {
     LinePacer p(256000, PaceMode::Frames);
     const int64_t start = 300000;  // 0.3 ms into a frame
     p.enqueue(bytes(2560), start);
@@ -61,8 +60,7 @@ TEST(SimPacer, FramesHandOverEverythingArrivedAtEachMillisecond)
     EXPECT_EQ(p.bytesOut(), 2560u);
 }
 
-TEST(SimPacer, ReplyWaitsForTheCommandToCrossTheLine)
-{
+TEST(SimPacer, ReplyWaitsForTheCommandToCrossTheLine) {
     LinePacer p(9600, PaceMode::Bytewise);
     int64_t start = p.hostWrite(5, 1000);  // "ATVR\r"
     EXPECT_EQ(start, 1000);
@@ -73,8 +71,7 @@ TEST(SimPacer, ReplyWaitsForTheCommandToCrossTheLine)
     EXPECT_EQ(p.bytesIn(), 10u);
 }
 
-TEST(SimPacer, RepliesQueueBehindEachOtherAndHonourExtraDelay)
-{
+TEST(SimPacer, RepliesQueueBehindEachOtherAndHonourExtraDelay) {
     LinePacer p(19200, PaceMode::Bytewise);
     p.enqueue(bytes(10), 0);
     p.enqueue(bytes(10), 0);  // cannot start before the first has left
@@ -87,8 +84,7 @@ TEST(SimPacer, RepliesQueueBehindEachOtherAndHonourExtraDelay)
     EXPECT_NEAR(p.nextDueNs(), p.wireNs(21) + 50000000, 2);
 }
 
-TEST(SimPacer, UnpacedHandsEverythingOverAtOnceButKeepsDelays)
-{
+TEST(SimPacer, UnpacedHandsEverythingOverAtOnceButKeepsDelays) {
     LinePacer p(0);
     p.enqueue(bytes(528), 100);
     p.enqueue(bytes(3), 100);

@@ -7,19 +7,18 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
 
 using namespace vx::sim;
 
 namespace {
 
-std::unique_ptr<PtyServer> serve(const std::string& spec, std::shared_ptr<const Session>* session = nullptr)
-{
+std::unique_ptr<PtyServer> serve(const std::string& spec, std::shared_ptr<const Session>* session = nullptr) {
     Options o;
     std::string err;
     EXPECT_TRUE(parseSimSpec(spec, o, err)) << err;
@@ -36,9 +35,8 @@ std::unique_ptr<PtyServer> serve(const std::string& spec, std::shared_ptr<const 
 
 // The program's end: its own raw settings, as a serial port layer would set them.
 class Host {
-public:
-    explicit Host(const std::string& path)
-    {
+  public:
+    explicit Host(const std::string& path) {
         fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
         EXPECT_GE(fd_, 0) << path;
         termios t{};
@@ -47,14 +45,12 @@ public:
         cfsetspeed(&t, B9600);  // whatever the program asks; the server ignores it
         tcsetattr(fd_, TCSANOW, &t);
     }
-    ~Host()
-    {
+    ~Host() {
         if (fd_ >= 0) ::close(fd_);
     }
     void write(const std::string& s) { ASSERT_EQ(::write(fd_, s.data(), s.size()), ssize_t(s.size())); }
     // Reads exactly n bytes (or until the time-out).
-    std::string read(size_t n, int timeoutMs = 2000)
-    {
+    std::string read(size_t n, int timeoutMs = 2000) {
         std::string out;
         char buf[4096];
         while (out.size() < n) {
@@ -68,21 +64,22 @@ public:
     }
     int fd() const { return fd_; }
 
-private:
+  private:
     int fd_ = -1;
 };
 
-double seconds(int64_t ns) { return double(ns) / 1e9; }
+double seconds(int64_t ns) {
+    return double(ns) / 1e9;
+}
 
 // The server counts a write after it returns, so the host may see the bytes a moment
 // before the count does.
-void waitForCount(const PtyServer& s, uint64_t out)
-{
-    for (int i = 0; i < 100 && s.bytesOut() < out; ++i) usleep(1000);
+void waitForCount(const PtyServer& s, uint64_t out) {
+    for (int i = 0; i < 100 && s.bytesOut() < out; ++i)
+        usleep(1000);
 }
 
-TEST(SimPty, UnpacedRoundTripIsFast)
-{
+TEST(SimPty, UnpacedRoundTripIsFast) {
     auto s = serve("qm41,fw=19");
     ASSERT_EQ(s->path().rfind("/dev/pts/", 0), 0u) << s->path();
     Host h(s->path());
@@ -103,15 +100,15 @@ TEST(SimPty, UnpacedRoundTripIsFast)
 
 // 40 page requests written at once: the replies follow each other on the line with no
 // gap, so the whole stream must take its wire time, neither less nor noticeably more.
-void streamRate(const std::string& spec)
-{
+void streamRate(const std::string& spec) {
     std::shared_ptr<const Session> session;
     auto s = serve(spec, &session);
     Host h(s->path());
     h.write("ATRD" + hex4(0x8000u | session->pageTab) + "\r");
     ASSERT_EQ(h.read(3), "OK\r");
     std::string cmds;
-    for (int i = 0; i < 40; ++i) cmds += "ATRD\r";
+    for (int i = 0; i < 40; ++i)
+        cmds += "ATRD\r";
     int64_t t0 = monotonicNs();
     h.write(cmds);
     std::string got = h.read(40 * 528, 5000);
@@ -119,7 +116,8 @@ void streamRate(const std::string& spec)
     ASSERT_EQ(got.size(), 40u * 528);
     for (int k = 0; k < 40; ++k) {
         const uint8_t* pg = session->page((session->pageTab + k) & 0xFFF);
-        ASSERT_EQ(got.compare(size_t(k) * 528, 528, reinterpret_cast<const char*>(pg), 528), 0) << "page " << k;
+        ASSERT_EQ(got.compare(size_t(k) * 528, 528, reinterpret_cast<const char*>(pg), 528), 0)
+            << "page " << k;
     }
     LinePacer line(256000);
     double ideal = seconds(line.wireNs(5) + line.wireNs(40 * 528));
@@ -131,11 +129,14 @@ void streamRate(const std::string& spec)
     EXPECT_EQ(s->bytesIn(), 9u + 40 * 5);
 }
 
-TEST(SimPty, PacedStreamKeepsTheBaudRateInFrames) { streamRate("qm41,pages=50,baud=256000"); }
-TEST(SimPty, PacedStreamKeepsTheBaudRateBytewise) { streamRate("qm41,pages=50,baud=256000,bytewise"); }
+TEST(SimPty, PacedStreamKeepsTheBaudRateInFrames) {
+    streamRate("qm41,pages=50,baud=256000");
+}
+TEST(SimPty, PacedStreamKeepsTheBaudRateBytewise) {
+    streamRate("qm41,pages=50,baud=256000,bytewise");
+}
 
-TEST(SimPty, PacedRoundTripsTakeAtLeastTheirWireTime)
-{
+TEST(SimPty, PacedRoundTripsTakeAtLeastTheirWireTime) {
     auto s = serve("qm41,baud=9600");
     Host h(s->path());
     int64_t t0 = monotonicNs();
@@ -151,8 +152,7 @@ TEST(SimPty, PacedRoundTripsTakeAtLeastTheirWireTime)
     EXPECT_LT(elapsed, wire + 10 * 0.003) << "at most a frame and some latency per transaction";
 }
 
-TEST(SimPty, ServesAgainAfterTheProgramClosesAndReopensThePort)
-{
+TEST(SimPty, ServesAgainAfterTheProgramClosesAndReopensThePort) {
     auto s = serve("qm43,fw=12");
     {
         Host h(s->path());
@@ -164,8 +164,7 @@ TEST(SimPty, ServesAgainAfterTheProgramClosesAndReopensThePort)
     EXPECT_EQ(h2.read(5), "B012\r");
 }
 
-TEST(SimPty, ModemResultComesAfterTheDialDelay)
-{
+TEST(SimPty, ModemResultComesAfterTheDialDelay) {
     auto s = serve("modem,dial-delay=200");
     Host h(s->path());
     h.write("ATV0\r");
@@ -178,8 +177,7 @@ TEST(SimPty, ModemResultComesAfterTheDialDelay)
     EXPECT_LT(ms, 260);
 }
 
-TEST(SimPty, StopJoinsEvenInTheMiddleOfAStreamAndRemovesThePort)
-{
+TEST(SimPty, StopJoinsEvenInTheMiddleOfAStreamAndRemovesThePort) {
     auto s = serve("qm41,pages=5,baud=9600");
     std::string path = s->path();
     {
@@ -197,8 +195,7 @@ TEST(SimPty, StopJoinsEvenInTheMiddleOfAStreamAndRemovesThePort)
     if (fd >= 0) ::close(fd);
 }
 
-TEST(SimPty, VanishingDeviceCanTakeItsPortAlong)
-{
+TEST(SimPty, VanishingDeviceCanTakeItsPortAlong) {
     auto s = serve("qm41,vanish-nth=2,vanish-close");
     Host h(s->path());
     h.write("ATVR\r");

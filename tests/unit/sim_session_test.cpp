@@ -15,18 +15,17 @@ using simtest::le32;
 
 namespace {
 
-Session make(const SessionParams& p)
-{
+Session make(const SessionParams& p) {
     Session s;
     std::string err;
     EXPECT_TRUE(generateSession(p, s, err)) << err;
     return s;
 }
 
-std::map<uint8_t, int> chanuMap(const Session& s)
-{
+std::map<uint8_t, int> chanuMap(const Session& s) {
     std::map<uint8_t, int> m;
-    for (const Node& n : s.nodes) m[n.addr] = n.chanu();
+    for (const Node& n : s.nodes)
+        m[n.addr] = n.chanu();
     return m;
 }
 
@@ -54,8 +53,7 @@ const Case kCases[] = {
 
 class SessionLayout : public ::testing::TestWithParam<Case> {};
 
-TEST_P(SessionLayout, TablePageDescribesTheNodes)
-{
+TEST_P(SessionLayout, TablePageDescribesTheNodes) {
     const Case& c = GetParam();
     SessionParams p;
     p.seed = c.seed, p.nodes = c.nodes, p.maxChannels = c.channels, p.pages = c.pages;
@@ -74,7 +72,8 @@ TEST_P(SessionLayout, TablePageDescribesTheNodes)
     EXPECT_TRUE(std::equal(bcd, bcd + 6, t + 8));
     EXPECT_EQ(t[14], 0);
     EXPECT_EQ(t[15], 0);
-    for (unsigned i = le16(t + 2); i < 528; ++i) ASSERT_EQ(t[i], 0xFF) << "table tail at " << i;
+    for (unsigned i = le16(t + 2); i < 528; ++i)
+        ASSERT_EQ(t[i], 0xFF) << "table tail at " << i;
 
     std::set<uint8_t> addrs;
     bool anyHigh = false;
@@ -102,8 +101,7 @@ TEST_P(SessionLayout, TablePageDescribesTheNodes)
     EXPECT_EQ(anyHigh, c.high);
 }
 
-TEST_P(SessionLayout, PagesAndRegistersAgreeWithTheProgramsArithmetic)
-{
+TEST_P(SessionLayout, PagesAndRegistersAgreeWithTheProgramsArithmetic) {
     const Case& c = GetParam();
     SessionParams p;
     p.seed = c.seed, p.nodes = c.nodes, p.maxChannels = c.channels, p.pages = c.pages;
@@ -144,8 +142,7 @@ TEST_P(SessionLayout, PagesAndRegistersAgreeWithTheProgramsArithmetic)
     }
 }
 
-TEST_P(SessionLayout, RecordsStayInsideTheirPagesAndTimeMarkersIncrease)
-{
+TEST_P(SessionLayout, RecordsStayInsideTheirPagesAndTimeMarkersIncrease) {
     const Case& c = GetParam();
     SessionParams p;
     p.seed = c.seed, p.nodes = c.nodes, p.maxChannels = c.channels, p.pages = c.pages;
@@ -160,7 +157,8 @@ TEST_P(SessionLayout, RecordsStayInsideTheirPagesAndTimeMarkersIncrease)
         int end = 0;
         auto recs = simtest::walk(page, 528, chanu, end);
         ASSERT_FALSE(recs.empty()) << "empty data page " << pg;
-        for (int i = end; i < 528; ++i) ASSERT_EQ(page[i], 0xFF) << "page " << pg << " tail byte " << i;
+        for (int i = end; i < 528; ++i)
+            ASSERT_EQ(page[i], 0xFF) << "page " << pg << " tail byte " << i;
         // Pages are filled as far as they go: the tail of the previous page was too
         // short for this page's first record.
         if (prevTail >= 0) {
@@ -198,8 +196,7 @@ TEST_P(SessionLayout, RecordsStayInsideTheirPagesAndTimeMarkersIncrease)
     }
 }
 
-TEST_P(SessionLayout, PagesOutsideTheSessionAreBlankOrOldTables)
-{
+TEST_P(SessionLayout, PagesOutsideTheSessionAreBlankOrOldTables) {
     const Case& c = GetParam();
     SessionParams p;
     p.seed = c.seed, p.nodes = c.nodes, p.maxChannels = c.channels, p.pages = c.pages;
@@ -232,8 +229,7 @@ TEST_P(SessionLayout, PagesOutsideTheSessionAreBlankOrOldTables)
 INSTANTIATE_TEST_SUITE_P(Sim, SessionLayout, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SessionGenerator, SameSeedSameFlashOtherSeedOtherFlash)
-{
+TEST(SessionGenerator, SameSeedSameFlashOtherSeedOtherFlash) {
     SessionParams p;
     p.pages = 50;
     p.seed = 11;
@@ -245,8 +241,7 @@ TEST(SessionGenerator, SameSeedSameFlashOtherSeedOtherFlash)
     EXPECT_NE(a.flash, c.flash);
 }
 
-TEST(SessionGenerator, OversizedTablesAreCutDownToOnePage)
-{
+TEST(SessionGenerator, OversizedTablesAreCutDownToOnePage) {
     SessionParams p;
     p.nodes = 30;
     p.maxChannels = 64;
@@ -259,8 +254,7 @@ TEST(SessionGenerator, OversizedTablesAreCutDownToOnePage)
     }
 }
 
-TEST(SessionGenerator, BrokenTableHasTwoCodeZeroChannelsInARow)
-{
+TEST(SessionGenerator, BrokenTableHasTwoCodeZeroChannelsInARow) {
     SessionParams p;
     p.brokenTable = true;
     p.seed = 5;
@@ -272,8 +266,7 @@ TEST(SessionGenerator, BrokenTableHasTwoCodeZeroChannelsInARow)
     EXPECT_EQ(broken, 1);
 }
 
-TEST(SessionGenerator, TemporaryBufferCanEndInACutRecordOrHoldAnUnknownNode)
-{
+TEST(SessionGenerator, TemporaryBufferCanEndInACutRecordOrHoldAnUnknownNode) {
     SessionParams p;
     p.tmpBytes = 300;
     p.tmpCutRecord = true;
@@ -294,8 +287,7 @@ TEST(SessionGenerator, TemporaryBufferCanEndInACutRecordOrHoldAnUnknownNode)
     EXPECT_NE(b.tmpBuffer[size_t(end)], 0x00);
 }
 
-TEST(SessionGenerator, SamplesIncludeNegativeErrorAndLargeUnsignedWords)
-{
+TEST(SessionGenerator, SamplesIncludeNegativeErrorAndLargeUnsignedWords) {
     SessionParams p;
     p.nodes = 10;
     p.maxChannels = 10;
@@ -309,7 +301,8 @@ TEST(SessionGenerator, SamplesIncludeNegativeErrorAndLargeUnsignedWords)
         for (int c = 0; c < n->chanu(); ++c) {
             auto w = int16_t(le16(rec + 2 * c));
             int code = n->conf[size_t(c)] & 0x1F;
-            negative = negative || (w < -1 && code != 6 && code != 8 && code != 10 && code != 13 && code != 14);
+            negative =
+                negative || (w < -1 && code != 6 && code != 8 && code != 10 && code != 13 && code != 14);
             minusOne = minusOne || w == -1;
             bigUnsigned = bigUnsigned || (uint16_t(w) >= 38000 && (code == 6 || code == 10 || code == 14));
             if (code == 0 && le16(rec + 2 * c) > 0) pairAboveWord = true;
@@ -321,8 +314,7 @@ TEST(SessionGenerator, SamplesIncludeNegativeErrorAndLargeUnsignedWords)
     EXPECT_TRUE(pairAboveWord);
 }
 
-TEST(SessionGenerator, RejectsParametersOutOfRange)
-{
+TEST(SessionGenerator, RejectsParametersOutOfRange) {
     const auto bad = [](auto tweak) {
         SessionParams p;
         tweak(p);
@@ -337,7 +329,8 @@ TEST(SessionGenerator, RejectsParametersOutOfRange)
     EXPECT_TRUE(bad([](SessionParams& p) { p.tmpBytes = 529; }));
     EXPECT_TRUE(bad([](SessionParams& p) { p.start.month = 13; }));
     EXPECT_TRUE(bad([](SessionParams& p) { p.wrapped = true, p.oldTables = 1; }));
-    EXPECT_TRUE(bad([](SessionParams& p) { p.nodes = 1, p.maxChannels = 1, p.satmr = 65535, p.pages = 4095; }));
+    EXPECT_TRUE(
+        bad([](SessionParams& p) { p.nodes = 1, p.maxChannels = 1, p.satmr = 65535, p.pages = 4095; }));
 }
 
 }  // namespace

@@ -12,8 +12,7 @@
 namespace simtest {
 
 // Reads up to and without the CR; false on time-out (the bytes so far stay in line).
-inline bool readLine(vx::link::SerialPort& p, std::string& line, int timeoutMs = 2000)
-{
+inline bool readLine(vx::link::SerialPort& p, std::string& line, int timeoutMs = 2000) {
     line.clear();
     for (;;) {
         uint8_t b;
@@ -26,8 +25,7 @@ inline bool readLine(vx::link::SerialPort& p, std::string& line, int timeoutMs =
     }
 }
 
-inline std::vector<uint8_t> readBytes(vx::link::SerialPort& p, size_t n, int timeoutMs = 2000)
-{
+inline std::vector<uint8_t> readBytes(vx::link::SerialPort& p, size_t n, int timeoutMs = 2000) {
     std::vector<uint8_t> out;
     while (out.size() < n) {
         uint8_t b;
@@ -40,15 +38,13 @@ inline std::vector<uint8_t> readBytes(vx::link::SerialPort& p, size_t n, int tim
     return out;
 }
 
-inline void send(vx::link::SerialPort& p, const std::string& cmd)
-{
+inline void send(vx::link::SerialPort& p, const std::string& cmd) {
     p.discardInput();
     p.write(reinterpret_cast<const uint8_t*>(cmd.data()), cmd.size());
 }
 
 // One line transaction; "<timeout>" when no CR came.
-inline std::string ask(vx::link::SerialPort& p, const std::string& cmd, int timeoutMs = 2000)
-{
+inline std::string ask(vx::link::SerialPort& p, const std::string& cmd, int timeoutMs = 2000) {
     send(p, cmd);
     std::string line;
     return readLine(p, line, timeoutMs) ? line : "<timeout>";
@@ -61,12 +57,15 @@ struct TableNode {
     uint16_t vbat = 0;
 };
 
-inline unsigned le16(const uint8_t* p) { return unsigned(p[0]) | unsigned(p[1]) << 8; }
-inline uint32_t le32(const uint8_t* p) { return uint32_t(le16(p)) | uint32_t(le16(p + 2)) << 16; }
+inline unsigned le16(const uint8_t* p) {
+    return unsigned(p[0]) | unsigned(p[1]) << 8;
+}
+inline uint32_t le32(const uint8_t* p) {
+    return uint32_t(le16(p)) | uint32_t(le16(p + 2)) << 16;
+}
 
 // Parses node records from a table page; false when the page is not a table.
-inline bool parseTable(const uint8_t* t, std::vector<TableNode>& nodes)
-{
+inline bool parseTable(const uint8_t* t, std::vector<TableNode>& nodes) {
     nodes.clear();
     unsigned len = le16(t + 2);
     if (t[0] != 0xFF || len > 528) return false;
@@ -76,7 +75,8 @@ inline bool parseTable(const uint8_t* t, std::vector<TableNode>& nodes)
         n.addr = t[off];
         unsigned chanu = t[off + 1];
         n.satmr = uint16_t(le16(t + off + 2));
-        for (unsigned c = 0; c < chanu; ++c) n.conf.push_back(uint16_t(le16(t + off + 4 + 2 * c)));
+        for (unsigned c = 0; c < chanu; ++c)
+            n.conf.push_back(uint16_t(le16(t + off + 4 + 2 * c)));
         n.vbat = uint16_t(le16(t + off + 4 + 2 * chanu));
         off += 6 + 2 * chanu;
         nodes.push_back(n);
@@ -92,8 +92,7 @@ struct Walked {
 
 // Walks records from offset 0: stops at the first byte that is no node address or when
 // a record would run past `size`. `end` receives the offset where the walk stopped.
-inline std::vector<Walked> walk(const uint8_t* p, int size, const std::map<uint8_t, int>& chanuOf, int& end)
-{
+inline std::vector<Walked> walk(const uint8_t* p, int size, const std::map<uint8_t, int>& chanuOf, int& end) {
     std::vector<Walked> out;
     int off = 0;
     for (;;) {

@@ -23,7 +23,7 @@
 namespace vx::shell {
 namespace {
 
-constexpr uint16_t TC_DEF_VT71 = 900;       // board averaging time when it cannot be read
+constexpr uint16_t TC_DEF_VT71 = 900;  // board averaging time when it cannot be read
 constexpr QRgb kSampleErrorBackground = 0xFF0000;
 
 using vx::ui::Answer;
@@ -43,9 +43,13 @@ MainWindow::MainWindow(MainWindowLinks links, QWidget* parent) : QDialog(parent)
     };
 }
 
-MainWindow::~MainWindow() { vx::boards::onAlarmsRead = nullptr; }
+MainWindow::~MainWindow() {
+    vx::boards::onAlarmsRead = nullptr;
+}
 
-void MainWindow::status(int part, const char* text) { vx::ui::backend().setStatus(this, part, text); }
+void MainWindow::status(int part, const char* text) {
+    vx::ui::backend().setStatus(this, part, text);
+}
 
 void MainWindow::openSequence() {
     adjustSize();
@@ -138,7 +142,8 @@ void MainWindow::sampleTimerClicked() {
     Flag.stato_idle = iRx >= 2 && Rx_buf[0] == '0' && Rx_buf[1] == '0' ? 1 : 0;
     if (sendCOMMAND(hCom, "ATCM06\r", 13) != 1 || !RICEVUTO_OK()) return;
     if ((StatusReg & 0x10) == 0)
-        vx::ui::message(this, "Make sure the datalogger is in the initial state ASSIGNMENT\r\n (B LED lit green)",
+        vx::ui::message(this,
+                        "Make sure the datalogger is in the initial state ASSIGNMENT\r\n (B LED lit green)",
                         "Warning", Icon::Warning);
     else
         vx::ui::message(this, "Make sure the datalogger is in READY status\r\n (B LED lit yellow)", "Warning",
@@ -163,7 +168,8 @@ bool MainWindow::serviceKey(char letter) {
             verbose_->setText(Flag.verbose ? QStringLiteral("Verbose ON") : QStringLiteral("Verbose OFF"));
             if (Flag.pages_error == 0) rewriteReport();
             return true;
-        default: return false;
+        default:
+            return false;
     }
 }
 

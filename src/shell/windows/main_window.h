@@ -29,7 +29,7 @@ struct MainWindowLinks {
 class MainWindow : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit MainWindow(MainWindowLinks links = MainWindowLinks::defaults(), QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -44,13 +44,13 @@ public:
     bool serviceKey(char letter);
     void rewriteReport();
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void reject() override {}  // Escape does nothing; Exit and the close box end the window
 
-private:
+  private:
     struct AlarmRow {
         QPushButton* reset;
         QLabel* lamp;

@@ -19,7 +19,9 @@ namespace {
 constexpr unsigned long kAlarmSettleMs = 500;  // the board's time to take the new register
 
 // A brush colour 0x00BBGGRR as the toolkit's colour.
-QColor brushColour(uint32_t bgr) { return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)); }
+QColor brushColour(uint32_t bgr) {
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
 
 }  // namespace
 

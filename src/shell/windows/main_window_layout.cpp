@@ -18,12 +18,13 @@
 namespace vx::shell {
 namespace {
 
-constexpr int kStatusFirstPart = 150;       // pixels
+constexpr int kStatusFirstPart = 150;         // pixels
 constexpr QRgb kReportBackground = 0xFFFFE6;  // RGB(255,255,230)
 constexpr int kReportColumns = 56;
 constexpr int kReportRows = 24;
 
-template <class W> W* named(W* w, const char* name) {
+template <class W>
+W* named(W* w, const char* name) {
     w->setObjectName(QString::fromLatin1(name));
     return w;
 }
@@ -105,7 +106,8 @@ void MainWindow::buildControls() {
     QGroupBox* file = group(this, "ID_TXTG_FILE", "Data Processing");
     sample_ = named(new QLineEdit(file), "ID_EDT_SAMPLE");
     sample_->setAlignment(Qt::AlignRight);
-    sample_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), sample_));
+    sample_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), sample_));
     sample_->setFixedWidth(sample_->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 16);
     start_ = button(file, "ID_BTN_START", "Start");
     auto* sampleRow = new QHBoxLayout;
@@ -128,8 +130,8 @@ void MainWindow::buildControls() {
     verbose_->setAlignment(Qt::AlignCenter);
     verbose_->setMinimumHeight(fm.lineSpacing() + 6);
     auto* miscCol = new QVBoxLayout(misc);
-    for (QWidget* w : {static_cast<QWidget*>(clock), static_cast<QWidget*>(satmr_), static_cast<QWidget*>(monitor),
-                       static_cast<QWidget*>(verbose_)})
+    for (QWidget* w : {static_cast<QWidget*>(clock), static_cast<QWidget*>(satmr_),
+                       static_cast<QWidget*>(monitor), static_cast<QWidget*>(verbose_)})
         miscCol->addWidget(w);
 
     QPushButton* exit = button(this, "ID_BTN_EXIT", "Exit");
@@ -162,7 +164,8 @@ void MainWindow::buildControls() {
     connect(details_, &QPushButton::clicked, this, [this] { detailsClicked(); });
     connect(exit, &QPushButton::clicked, this, [this] { done(1); });
     // The Alt service keys reach the window whichever control has the focus.
-    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
 }
 
 void MainWindow::hideBoardRows() {

@@ -7,6 +7,8 @@ void openPostProcessing(QWidget*) {}
 void openSampleTimer(QWidget*) {}
 void startMonitor(QWidget*) {}
 void openInverterDetails(QWidget*) {}
-int openQuickMode(QWidget*) { return 0; }
+int openQuickMode(QWidget*) {
+    return 0;
+}
 
 }  // namespace vx::shell

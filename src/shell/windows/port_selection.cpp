@@ -40,7 +40,8 @@ PortSelection::PortSelection(std::function<int(QWidget*)> quickMode, QWidget* pa
 
     connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* it) { choose(it); });
     connect(exit, &QPushButton::clicked, this, [this] { done(1); });
-    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
 }
 
 int PortSelection::scan() {
@@ -48,10 +49,11 @@ int PortSelection::scan() {
     Porte.clear();
     Nport = 0;
     if (autoScanPorts(scanPortNames()) == 1) return 2;
-    for (const std::string& name : Porte) list_->addItem(vx::ui::qt::toQ(name));
+    for (const std::string& name : Porte)
+        list_->addItem(vx::ui::qt::toQ(name));
     if (Nport == 0)
-        vx::ui::message(this, "No COM port found !\r\n\r\nQuit the program and verify the serial connection", "Warning",
-                        vx::ui::Icon::Warning);
+        vx::ui::message(this, "No COM port found !\r\n\r\nQuit the program and verify the serial connection",
+                        "Warning", vx::ui::Icon::Warning);
     return 0;
 }
 

@@ -13,7 +13,7 @@ namespace vx::shell {
 class PortSelection : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     // quickMode: the offline viewer that Alt+q opens (the program's own by default).
     explicit PortSelection(std::function<int(QWidget*)> quickMode = {}, QWidget* parent = nullptr);
 
@@ -24,13 +24,13 @@ public:
     // The Alt service keys; true when the letter is a command.
     bool serviceKey(char letter);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void reject() override {}  // Escape does nothing
 
-private:
+  private:
     void choose(QListWidgetItem* item);
 
     QListWidget* list_;

@@ -9,7 +9,9 @@
 
 namespace vx::ui::qt {
 
-QString toQ(const std::string& cp1252) { return QString::fromStdString(cp1252ToUtf8(cp1252)); }
+QString toQ(const std::string& cp1252) {
+    return QString::fromStdString(cp1252ToUtf8(cp1252));
+}
 
 QString toQDisplay(const std::string& cp1252) {
     QString s = toQ(cp1252);
@@ -17,14 +19,17 @@ QString toQDisplay(const std::string& cp1252) {
     return s;
 }
 
-std::string fromQ(const QString& s) { return utf8ToCp1252(s.toStdString()); }
+std::string fromQ(const QString& s) {
+    return utf8ToCp1252(s.toStdString());
+}
 
 void centerOnScreen(QWidget* w) {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     QRect area = screen->geometry();
     QSize size = w->frameGeometry().size();
-    w->move(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2);
+    w->move(area.left() + (area.width() - size.width()) / 2,
+            area.top() + (area.height() - size.height()) / 2);
 }
 
 void centerOnParent(QWidget* w, QWidget* parent) {
@@ -51,7 +56,9 @@ void PartStatusBar::setPart(int part, const QString& text) {
     if (part >= 0 && part < 2) parts_[part]->setText(text);
 }
 
-QString PartStatusBar::part(int part) const { return part >= 0 && part < 2 ? parts_[part]->text() : QString(); }
+QString PartStatusBar::part(int part) const {
+    return part >= 0 && part < 2 ? parts_[part]->text() : QString();
+}
 
 }  // namespace vx::ui::qt
 
@@ -74,7 +81,8 @@ int disable_cntr(QWidget* dlg, const char* name) {
     if (!w) return 0;
     if (w->hasFocus() || QApplication::focusWidget() == w) {
         for (QWidget* n = w->nextInFocusChain(); n && n != w; n = n->nextInFocusChain()) {
-            if (dlg->isAncestorOf(n) && n->isEnabled() && n->isVisible() && (n->focusPolicy() & Qt::TabFocus)) {
+            if (dlg->isAncestorOf(n) && n->isEnabled() && n->isVisible() &&
+                (n->focusPolicy() & Qt::TabFocus)) {
                 n->setFocus(Qt::TabFocusReason);
                 break;
             }

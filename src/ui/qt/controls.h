@@ -24,12 +24,12 @@ void centerOnParent(QWidget* w, QWidget* parent);
 class PartStatusBar : public QStatusBar {
     Q_OBJECT
 
-public:
+  public:
     PartStatusBar(QWidget* parent, int firstWidth);
     void setPart(int part, const QString& text);
     QString part(int part) const;
 
-private:
+  private:
     QLabel* parts_[2];
 };
 

@@ -20,7 +20,8 @@ InputDialog::Names InputDialog::names(InputKind kind) {
         case InputKind::Text:
             return {"DlgInputText", "ID_EDT_INPUTTEXT", "ID_BTN_INPUTTEXTOK", "ID_BTN_INPUTTEXTESC",
                     "ID_TXTG_INPUTTEXT"};
-        case InputKind::Num: return {"DlgInputNum", "ID_EDT_INPUTNUM", "ID_BTN_INPUTNUMOK", "ID_BTN_INPUTNUMESC", nullptr};
+        case InputKind::Num:
+            return {"DlgInputNum", "ID_EDT_INPUTNUM", "ID_BTN_INPUTNUMOK", "ID_BTN_INPUTNUMESC", nullptr};
         case InputKind::Num2:
             return {"DlgInputNum2", "ID_EDT_INPUTNUM2", "ID_BTN_INPUTNUMOK2", "ID_BTN_INPUTNUMESC2",
                     "ID_BTN_INPUTNUMTXT2"};
@@ -44,7 +45,8 @@ InputDialog::InputDialog(InputKind kind, QWidget* parent) : QDialog(parent), kin
     ok_->setObjectName(QString::fromLatin1(n.ok));
     esc_ = new QPushButton(QStringLiteral("Esc"), this);
     esc_->setObjectName(QString::fromLatin1(n.esc));
-    for (QPushButton* b : {ok_, esc_}) b->setAutoDefault(false);
+    for (QPushButton* b : {ok_, esc_})
+        b->setAutoDefault(false);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -118,12 +120,19 @@ void InputDialog::confirm() {
 void InputDialog::keyPressEvent(QKeyEvent* e) {
     switch (e->key()) {
         case Qt::Key_Return:
-        case Qt::Key_Enter: confirm(); return;  // only while Ok is enabled
-        case Qt::Key_Escape: reject(); return;
-        default: QDialog::keyPressEvent(e);
+        case Qt::Key_Enter:
+            confirm();
+            return;  // only while Ok is enabled
+        case Qt::Key_Escape:
+            reject();
+            return;
+        default:
+            QDialog::keyPressEvent(e);
     }
 }
 
-int InputDialog::run() { return exec() == QDialog::Accepted ? 1 : 0; }
+int InputDialog::run() {
+    return exec() == QDialog::Accepted ? 1 : 0;
+}
 
 }  // namespace vx::ui::qt

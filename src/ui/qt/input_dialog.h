@@ -16,7 +16,7 @@ namespace vx::ui::qt {
 class InputDialog : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     InputDialog(InputKind kind, QWidget* parent);
     // Runs the dialog modally; 1 with EditBuf holding the result, 0 on cancel.
     int run();
@@ -27,15 +27,15 @@ public:
         const char* edit;
         const char* ok;
         const char* esc;
-        const char* info;   // group box or static line, null when the template has none
+        const char* info;  // group box or static line, null when the template has none
     };
     static Names names(InputKind kind);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
-private:
+  private:
     void edited(const QString& text);
     void confirm();
 

@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QLabel>
 #include <QStatusBar>
 #include <QTextEdit>
 
@@ -17,15 +17,22 @@
 namespace vx::ui::qt {
 namespace {
 
-QWidget* widget(WindowHandle h) { return static_cast<QWidget*>(h); }
+QWidget* widget(WindowHandle h) {
+    return static_cast<QWidget*>(h);
+}
 
 QMessageBox::Icon boxIcon(Icon icon) {
     switch (icon) {
-        case Icon::Information: return QMessageBox::Information;
-        case Icon::Warning: return QMessageBox::Warning;
-        case Icon::Error: return QMessageBox::Critical;
-        case Icon::Question: return QMessageBox::Question;
-        case Icon::None: break;
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::Warning:
+            return QMessageBox::Warning;
+        case Icon::Error:
+            return QMessageBox::Critical;
+        case Icon::Question:
+            return QMessageBox::Question;
+        case Icon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
@@ -37,8 +44,10 @@ struct ButtonSet {
 
 ButtonSet boxButtons(Buttons b) {
     switch (b) {
-        case Buttons::Ok: return {QMessageBox::Ok, QMessageBox::Ok};
-        case Buttons::YesNo: return {QMessageBox::Yes | QMessageBox::No, QMessageBox::No};
+        case Buttons::Ok:
+            return {QMessageBox::Ok, QMessageBox::Ok};
+        case Buttons::YesNo:
+            return {QMessageBox::Yes | QMessageBox::No, QMessageBox::No};
         case Buttons::YesNoCancel:
             return {QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel};
         case Buttons::AbortRetryIgnore:
@@ -49,13 +58,20 @@ ButtonSet boxButtons(Buttons b) {
 
 Answer toAnswer(int button) {
     switch (button) {
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::No: return Answer::No;
-        case QMessageBox::Cancel: return Answer::Cancel;
-        case QMessageBox::Abort: return Answer::Abort;
-        case QMessageBox::Retry: return Answer::Retry;
-        case QMessageBox::Ignore: return Answer::Ignore;
-        default: return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Cancel:
+            return Answer::Cancel;
+        case QMessageBox::Abort:
+            return Answer::Abort;
+        case QMessageBox::Retry:
+            return Answer::Retry;
+        case QMessageBox::Ignore:
+            return Answer::Ignore;
+        default:
+            return Answer::Ok;
     }
 }
 
@@ -63,7 +79,8 @@ Answer toAnswer(int button) {
 // the toolkit takes the patterns from the last parentheses.
 QStringList nameFilters(const FileDialogOptions& o) {
     QStringList list;
-    for (const FileFilter& f : o.filters) list << toQ(f.description) + QStringLiteral(" (") + toQ(f.pattern) + ')';
+    for (const FileFilter& f : o.filters)
+        list << toQ(f.description) + QStringLiteral(" (") + toQ(f.pattern) + ')';
     return list;
 }
 
@@ -86,7 +103,9 @@ std::optional<std::string> runFileDialog(QWidget* owner, const FileDialogOptions
 
 }  // namespace
 
-QtBackend::~QtBackend() { delete wait_.data(); }
+QtBackend::~QtBackend() {
+    delete wait_.data();
+}
 
 Answer QtBackend::message(WindowHandle owner, const std::string& text, const std::string& caption, Icon icon,
                           Buttons buttons) {

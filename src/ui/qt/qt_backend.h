@@ -11,7 +11,7 @@
 namespace vx::ui::qt {
 
 class QtBackend final : public Backend {
-public:
+  public:
     ~QtBackend() override;
 
     Answer message(WindowHandle owner, const std::string& text, const std::string& caption, Icon icon,
@@ -31,7 +31,7 @@ public:
     // The open wait window (null when closed), for the windows' own use and for tests.
     WaitDialog* waitDialog() const { return wait_; }
 
-private:
+  private:
     QPointer<WaitDialog> wait_;
 };
 

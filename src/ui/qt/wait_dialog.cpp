@@ -13,8 +13,7 @@
 
 namespace vx::ui::qt {
 
-WaitDialog::WaitDialog(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint) {
+WaitDialog::WaitDialog(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("DlgProgress"));
     setWindowModality(Qt::ApplicationModal);
     // The thin frame of the template: a plain one-pixel border drawn by the dialog itself.
@@ -44,10 +43,18 @@ WaitDialog::WaitDialog(QWidget* owner)
     centerOnScreen(this);
 }
 
-void WaitDialog::setText(const QString& text) { text_->setText(text); }
-void WaitDialog::setBar(int percent) { bar_->setValue(percent < 0 ? 0 : percent > 100 ? 100 : percent); }
-int WaitDialog::bar() const { return bar_->value(); }
-QString WaitDialog::text() const { return text_->text(); }
+void WaitDialog::setText(const QString& text) {
+    text_->setText(text);
+}
+void WaitDialog::setBar(int percent) {
+    bar_->setValue(percent < 0 ? 0 : percent > 100 ? 100 : percent);
+}
+int WaitDialog::bar() const {
+    return bar_->value();
+}
+QString WaitDialog::text() const {
+    return text_->text();
+}
 
 void WaitDialog::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Escape) {
@@ -57,7 +64,9 @@ void WaitDialog::keyPressEvent(QKeyEvent* e) {
     QDialog::keyPressEvent(e);
 }
 
-void WaitDialog::closeEvent(QCloseEvent* e) { e->ignore(); }
+void WaitDialog::closeEvent(QCloseEvent* e) {
+    e->ignore();
+}
 
 void WaitDialog::stopClicked() {
     handlingStop_ = true;

@@ -14,7 +14,7 @@ namespace vx::ui::qt {
 class WaitDialog : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit WaitDialog(QWidget* owner);
     void setText(const QString& text);
     void setBar(int percent);
@@ -23,12 +23,12 @@ public:
     // True while a Stop click is being handled (its question box is open).
     bool handlingStop() const { return handlingStop_; }
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void reject() override {}  // Escape and the close command do nothing
 
-private:
+  private:
     void stopClicked();
 
     QLabel* text_;
