@@ -28,10 +28,10 @@ long peakRssKiB() {
     return ru.ru_maxrss;
 }
 
-bool SimLink::start(const std::string& spec) {
+bool SimLink::start(const std::string& settings) {
     vx::sim::Options o;
     std::string err;
-    if (!vx::sim::parseSimSpec(spec, o, err)) return std::fprintf(stderr, "%s\n", err.c_str()), false;
+    if (!vx::sim::parseSimSettings(settings, o, err)) return std::fprintf(stderr, "%s\n", err.c_str()), false;
     auto dev = vx::sim::makeDevice(o, err, &session);
     if (!dev) return std::fprintf(stderr, "%s\n", err.c_str()), false;
     vx::sim::PtyServerConfig cfg;

@@ -18,7 +18,7 @@ long peakRssKiB();
 struct SimLink {
     std::shared_ptr<const vx::sim::Session> session;
     std::unique_ptr<vx::sim::PtyServer> server;
-    bool start(const std::string& spec);  // device served, program connected and identified
+    bool start(const std::string& settings);  // device served, program connected and identified
     ~SimLink();
 };
 

@@ -28,10 +28,10 @@ namespace {
 
 using namespace vx::bench;
 
-std::unique_ptr<vx::sim::PtyServer> serve(const std::string& spec) {
+std::unique_ptr<vx::sim::PtyServer> serve(const std::string& settings) {
     vx::sim::Options o;
     std::string err;
-    if (!vx::sim::parseSimSpec(spec, o, err)) return nullptr;
+    if (!vx::sim::parseSimSettings(settings, o, err)) return nullptr;
     auto dev = vx::sim::makeDevice(o, err);
     vx::sim::PtyServerConfig cfg;
     cfg.baud = o.baud;

@@ -74,10 +74,10 @@ void benchDownload(const char* form, const char* pacing, bool ratioFigure) {
     ScratchDir scratch;
     vx::ui::ScriptedBackend ui;
     vx::ui::setBackend(&ui);
-    std::string spec = std::string("qm41,fw=") + (std::strcmp(form, "fast") == 0 ? "20" : "18") +
+    std::string settings = std::string("qm41,fw=") + (std::strcmp(form, "fast") == 0 ? "20" : "18") +
                        ",baud=256000," + pacing + kFullSession;
     SimLink link;
-    if (!link.start(spec)) return;
+    if (!link.start(settings)) return;
     Flag.pages[0] = 0;
     initSession(Flag.pages, nullptr);
     Tsample = 1800;

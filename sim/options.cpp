@@ -153,13 +153,13 @@ bool applyOption(Options& o, const std::string& key, const std::string& value, s
 
 namespace vx::sim {
 
-bool parseSimSpec(const std::string& spec, Options& o, std::string& err) {
+bool parseSimSettings(const std::string& settings, Options& o, std::string& err) {
     size_t pos = 0;
     bool first = true;
-    while (pos <= spec.size()) {
-        size_t comma = spec.find(',', pos);
-        std::string item = spec.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
-        pos = comma == std::string::npos ? spec.size() + 1 : comma + 1;
+    while (pos <= settings.size()) {
+        size_t comma = settings.find(',', pos);
+        std::string item = settings.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+        pos = comma == std::string::npos ? settings.size() + 1 : comma + 1;
         if (item.empty()) {
             first = false;
             continue;
@@ -217,7 +217,7 @@ bool parseArgs(int argc, const char* const* argv, Options& o, bool& help, std::s
             }
         }
         if (key == "simulate") {
-            if (!parseSimSpec(value, o, err)) return false;
+            if (!parseSimSettings(value, o, err)) return false;
             haveProfile = true;
             continue;
         }

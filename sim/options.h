@@ -44,7 +44,7 @@ bool isProfile(const std::string& name);
 bool applyOption(Options& o, const std::string& key, const std::string& value, std::string& err);
 
 // "profile[,key=value]..." ; the profile may be left out ("fw=19" keeps qm41).
-bool parseSimSpec(const std::string& spec, Options& o, std::string& err);
+bool parseSimSettings(const std::string& settings, Options& o, std::string& err);
 
 // vendrix-devsim's command line: PROFILE [--key value | --key=value | --flag]...
 // Returns false with err set; sets help when --help was given.

@@ -79,9 +79,9 @@ void grabAndQuit(const QString& file) {
 }  // namespace
 
 void scheduleScreenshot() {
-    const QString spec = qEnvironmentVariable("VENDRIX_SCREENSHOT");
-    if (spec.isEmpty()) return;
-    const QStringList parts = spec.split(QLatin1Char(','));
+    const QString settings = qEnvironmentVariable("VENDRIX_SCREENSHOT");
+    if (settings.isEmpty()) return;
+    const QStringList parts = settings.split(QLatin1Char(','));
     const QString file = parts.value(0);
     const int delay = parts.value(1, QStringLiteral("1500")).toInt();
     const QStringList steps =

@@ -60,9 +60,9 @@ bool Connection::open(const Options& opts) {
     std::string port = opts.value("port");
     if (opts.has("simulate")) {
         std::string err;
-        std::string spec = opts.value("simulate");
-        if (opts.has("seed")) spec += (spec.empty() ? "seed=" : ",seed=") + opts.value("seed");
-        sim_ = vx::simhost::SimulatedDevice::start(spec, err);
+        std::string settings = opts.value("simulate");
+        if (opts.has("seed")) settings += (settings.empty() ? "seed=" : ",seed=") + opts.value("seed");
+        sim_ = vx::simhost::SimulatedDevice::start(settings, err);
         if (!sim_) return message_ = err, false;
         port = sim_->portPath();
     }

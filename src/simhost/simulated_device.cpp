@@ -13,9 +13,9 @@ const std::string& SimulatedDevice::portPath() const {
     return server_->path();
 }
 
-std::unique_ptr<SimulatedDevice> SimulatedDevice::start(const std::string& spec, std::string& err) {
+std::unique_ptr<SimulatedDevice> SimulatedDevice::start(const std::string& settings, std::string& err) {
     vx::sim::Options opts;
-    if (!vx::sim::parseSimSpec(spec, opts, err)) return nullptr;
+    if (!vx::sim::parseSimSettings(settings, opts, err)) return nullptr;
     auto device = vx::sim::makeDevice(opts, err);
     if (!device) return nullptr;
     vx::sim::PtyServerConfig cfg;

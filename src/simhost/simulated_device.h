@@ -17,8 +17,8 @@ class SimulatedDevice {
     const std::string& portPath() const;
     vx::sim::PtyServer& server() { return *server_; }
 
-    // spec: "PROFILE[,key=value...]" ("" is a QM41 logger). Null with err on failure.
-    static std::unique_ptr<SimulatedDevice> start(const std::string& spec, std::string& err);
+    // settings: "PROFILE[,key=value...]" ("" is a QM41 logger). Null with err on failure.
+    static std::unique_ptr<SimulatedDevice> start(const std::string& settings, std::string& err);
 
   private:
     std::unique_ptr<vx::sim::PtyServer> server_;

@@ -70,10 +70,10 @@ inline void answerBox(QMessageBox::StandardButton button, SeenBox* seen = nullpt
 }
 
 // A simulated device on a pseudo-terminal ("silent", "qm41,fw=18", ...).
-inline std::unique_ptr<vx::sim::PtyServer> startDevice(const std::string& spec) {
+inline std::unique_ptr<vx::sim::PtyServer> startDevice(const std::string& settings) {
     vx::sim::Options o;
     std::string err;
-    if (!vx::sim::parseSimSpec(spec, o, err)) return ADD_FAILURE() << err, nullptr;
+    if (!vx::sim::parseSimSettings(settings, o, err)) return ADD_FAILURE() << err, nullptr;
     auto dev = vx::sim::makeDevice(o, err);
     if (!dev) return ADD_FAILURE() << err, nullptr;
     vx::sim::PtyServerConfig cfg;

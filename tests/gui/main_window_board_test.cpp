@@ -181,15 +181,15 @@ class BoardOpeningTest : public SimLoggerTest {};
 
 TEST_F(BoardOpeningTest, SampleTimeFromTheBoardOrItsDefault) {
     struct Case {
-        const char* spec;
+        const char* settings;
         const char* shown;
     };
     const Case cases[] = {{"vt71,nodes=2,pages=3,tcm=1234", "1234"},
                           {"nod85,nodes=2,pages=3,tcm=60", "60"},
                           {"vt71,nodes=2,pages=3,tcm=1234,tablepage=50,err=1,err-on=ATRD0007", "900"}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.spec);
-        ASSERT_TRUE(connect(c.spec));
+        SCOPED_TRACE(c.settings);
+        ASSERT_TRUE(connect(c.settings));
         {
             MainWindow w;
             w.openSequence();

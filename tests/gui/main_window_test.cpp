@@ -24,8 +24,8 @@ using vx::ui::Icon;
 class MainWindowTest : public SimLoggerTest {
   protected:
     // Connects to the simulated device and opens the window as the start-up does.
-    void open(const std::string& spec) {
-        ASSERT_TRUE(connect(spec));
+    void open(const std::string& settings) {
+        ASSERT_TRUE(connect(settings));
         buildProgramNames();
         window = std::make_unique<MainWindow>(vx::shell::MainWindowLinks{
             [this](QWidget*) { ++postProcessing; }, [this](QWidget*) { ++sampleTimer; },
@@ -171,7 +171,7 @@ TEST_F(MainWindowTest, StoppedDownloadIsReportedAndNothingOpens) {
 
 TEST_F(MainWindowTest, ClockSync) {
     struct Case {
-        const char* spec;
+        const char* settings;
         Answer answer;
         std::vector<std::string> messages;
     };
@@ -183,8 +183,8 @@ TEST_F(MainWindowTest, ClockSync) {
          {"Synchronize datalogger clock with PC clock ?", "Datalogger clock synchronization failed !"}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.spec);
-        open(c.spec);
+        SCOPED_TRACE(c.settings);
+        open(c.settings);
         ui.messages.clear();
         std::string before = report();
         ui.texts.clear();
@@ -225,7 +225,7 @@ TEST_F(MainWindowTest, LoggerHidesTheBoardRowsAndGivesTheReportTheRoom) {
 
 TEST_F(MainWindowTest, PageReadingModeFollowsFirmwareAndLink) {
     struct Case {
-        const char* spec;
+        const char* settings;
         int modem;
         int fastRead;
     };
@@ -235,8 +235,8 @@ TEST_F(MainWindowTest, PageReadingModeFollowsFirmwareAndLink) {
         {"vt71,fw=16,nodes=2,pages=3", 0, 0}, {"vt71,fw=17,nodes=2,pages=3", 0, 1},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.spec) + (c.modem ? " over a modem" : " direct"));
-        ASSERT_TRUE(connect(c.spec));
+        SCOPED_TRACE(std::string(c.settings) + (c.modem ? " over a modem" : " direct"));
+        ASSERT_TRUE(connect(c.settings));
         Flag.fast_read = 1;
         Flag.modem = c.modem;
         {
@@ -294,7 +294,7 @@ TEST_F(MainWindowTest, MonitorRunsWithTheWindowDisabledAndGivesItBack) {
 
 TEST_F(MainWindowTest, SampleTimerWarnsByTheStatusRegisterAndRestoresIdle) {
     struct Case {
-        const char* spec;
+        const char* settings;
         const char* warning;
     };
     const Case cases[] = {
@@ -304,8 +304,8 @@ TEST_F(MainWindowTest, SampleTimerWarnsByTheStatusRegisterAndRestoresIdle) {
          "Make sure the datalogger is in the initial state ASSIGNMENT\r\n (B LED lit green)"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.spec);
-        open(c.spec);
+        SCOPED_TRACE(c.settings);
+        open(c.settings);
         click("ID_BTN_SATMR");
         EXPECT_EQ(messageTexts(), std::vector<std::string>{c.warning});
         EXPECT_EQ(sampleTimer, 1);

@@ -32,7 +32,7 @@ class PortSelectionTest : public ProgramTest {
         devices.clear();
         ProgramTest::TearDown();
     }
-    // Starts one device per spec ("-" for a path that does not exist) and lists them.
+    // Starts one device per settings ("-" for a path that does not exist) and lists them.
     void ports(const std::vector<std::string>& specs) {
         std::string list;
         for (const std::string& s : specs) {

@@ -42,10 +42,10 @@ TEST_F(DownloadTest, PlainAndFastFormsGiveTheReferenceFile) {
         {"qm43,seed=11,nodes=7,pages=40,tmpbuf=400", 1},
         {"qm42,seed=5,nodes=2,pages=3", 0},
     };
-    for (auto [spec, fast] : cases) {
-        SCOPED_TRACE(spec);
+    for (auto [settings, fast] : cases) {
+        SCOPED_TRACE(settings);
         initVAR();
-        ASSERT_TRUE(connect(spec));
+        ASSERT_TRUE(connect(settings));
         EXPECT_EQ(Flag.fast_read, fast);
         readSession();
         EXPECT_EQ(TotalPagNum, session->totalPages());

@@ -26,10 +26,10 @@ void SimLoggerTest::TearDown() {
     ProgramTest::TearDown();
 }
 
-bool SimLoggerTest::connect(const std::string& spec) {
+bool SimLoggerTest::connect(const std::string& settings) {
     vx::sim::Options o;
     std::string err;
-    if (!vx::sim::parseSimSpec(spec, o, err)) return ADD_FAILURE() << err, false;
+    if (!vx::sim::parseSimSettings(settings, o, err)) return ADD_FAILURE() << err, false;
     auto dev = vx::sim::makeDevice(o, err, &session);
     if (!dev) return ADD_FAILURE() << err, false;
     vx::sim::PtyServerConfig cfg;

@@ -17,9 +17,9 @@ class SimLoggerTest : public ProgramTest {
     void SetUp() override;
     void TearDown() override;
 
-    // Starts the simulated device from a spec ("qm41,nodes=3,pages=20") and connects the
+    // Starts the simulated device from a settings ("qm41,nodes=3,pages=20") and connects the
     // program to it as the main window does when it opens. False on failure.
-    bool connect(const std::string& spec);
+    bool connect(const std::string& settings);
     // Reads the whole file into a string ("" when missing).
     static std::string slurp(const std::filesystem::path& p);
     bool exists(const std::string& name) const { return std::filesystem::exists(dir_ / name); }

@@ -14,18 +14,18 @@ using simtest::send;
 
 namespace {
 
-std::unique_ptr<FakeSerialPort> port(const std::string& spec) {
+std::unique_ptr<FakeSerialPort> port(const std::string& settings) {
     Options o;
     std::string err;
-    EXPECT_TRUE(parseSimSpec(spec, o, err)) << err;
+    EXPECT_TRUE(parseSimSettings(settings, o, err)) << err;
     auto dev = makeDevice(o, err);
     EXPECT_TRUE(dev) << err;
     return std::make_unique<FakeSerialPort>(std::move(dev));
 }
 
 // The outcome of each of n "ATVR" transactions, as one string ("0020", "ERR", "<timeout>").
-std::vector<std::string> run(const std::string& spec, int n) {
-    auto p = port(spec);
+std::vector<std::string> run(const std::string& settings, int n) {
+    auto p = port(settings);
     std::vector<std::string> out;
     for (int i = 0; i < n; ++i)
         out.push_back(ask(*p, "ATVR\r", 100));
@@ -33,16 +33,16 @@ std::vector<std::string> run(const std::string& spec, int n) {
 }
 
 TEST(SimFaults, SameSeedSameFaultsOtherSeedOtherFaults) {
-    const std::string spec = "qm41,drop=0.2,err=0.1,truncate=0.1";
-    auto a = run(spec + ",fault-seed=5", 300);
-    auto b = run(spec + ",fault-seed=5", 300);
-    auto c = run(spec + ",fault-seed=6", 300);
+    const std::string settings = "qm41,drop=0.2,err=0.1,truncate=0.1";
+    auto a = run(settings + ",fault-seed=5", 300);
+    auto b = run(settings + ",fault-seed=5", 300);
+    auto c = run(settings + ",fault-seed=6", 300);
     EXPECT_EQ(a, b);
     EXPECT_NE(a, c);
 }
 
 struct RateCase {
-    const char* spec;
+    const char* settings;
     const char* spoiled;  // what a spoiled transaction looks like
     double p;
 };
@@ -50,7 +50,7 @@ struct RateCase {
 class FaultRate : public ::testing::TestWithParam<RateCase> {};
 
 TEST_P(FaultRate, FollowsItsProbability) {
-    auto r = run(GetParam().spec, 1000);
+    auto r = run(GetParam().settings, 1000);
     int spoiled = 0, clean = 0;
     for (const auto& s : r) {
         if (s == "0020")
@@ -128,7 +128,7 @@ TEST(SimFaults, VanishedDeviceNeverAnswersAgain) {
 TEST(SimFaults, StatsCountWhatWasDone) {
     Options o;
     std::string err;
-    ASSERT_TRUE(parseSimSpec("qm41,drop-nth=1,err-nth=2,truncate-nth=3,delay-nth=4,delay-ms=10", o, err))
+    ASSERT_TRUE(parseSimSettings("qm41,drop-nth=1,err-nth=2,truncate-nth=3,delay-nth=4,delay-ms=10", o, err))
         << err;
     auto dev = makeDevice(o, err);
     auto* faulty = dynamic_cast<FaultyDevice*>(dev.get());

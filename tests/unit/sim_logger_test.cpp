@@ -20,10 +20,10 @@ struct Sim {
     std::unique_ptr<FakeSerialPort> port;
 };
 
-Sim open(const std::string& spec) {
+Sim open(const std::string& settings) {
     Options o;
     std::string err;
-    EXPECT_TRUE(parseSimSpec(spec, o, err)) << err;
+    EXPECT_TRUE(parseSimSettings(settings, o, err)) << err;
     Sim s;
     auto dev = makeDevice(o, err, &s.session);
     EXPECT_TRUE(dev) << err;
@@ -37,14 +37,14 @@ std::vector<uint8_t> pageBytes(const Session& s, int page) {
 }
 
 struct IdCase {
-    const char* spec;
+    const char* settings;
     const char* version;
 };
 
 class Identification : public ::testing::TestWithParam<IdCase> {};
 
 TEST_P(Identification, AnswersTheHandshakeAndItsVersion) {
-    Sim s = open(GetParam().spec);
+    Sim s = open(GetParam().settings);
     EXPECT_EQ(ask(*s.port, "***"), "OK");
     EXPECT_EQ(ask(*s.port, "ATCM08\r"), "OK");
     EXPECT_EQ(ask(*s.port, "ATCM00\r"), "OK");

@@ -12,7 +12,7 @@ TEST(SimOptions, SpecStringSetsProfileAndSettings) {
     Options o;
     std::string err;
     ASSERT_TRUE(
-        parseSimSpec("qm43,fw=19,seed=7,nodes=5,baud=256000,wrapped,tmpbuf=0,start=231231_235959", o, err))
+        parseSimSettings("qm43,fw=19,seed=7,nodes=5,baud=256000,wrapped,tmpbuf=0,start=231231_235959", o, err))
         << err;
     EXPECT_EQ(o.profile, "qm43");
     EXPECT_EQ(o.fw, 0x19);
@@ -25,7 +25,7 @@ TEST(SimOptions, SpecStringSetsProfileAndSettings) {
     EXPECT_EQ(o.session.start.second, 59);
 
     Options d;
-    ASSERT_TRUE(parseSimSpec("fw=18", d, err)) << err;
+    ASSERT_TRUE(parseSimSettings("fw=18", d, err)) << err;
     EXPECT_EQ(d.profile, "qm41");
     EXPECT_EQ(d.fw, 0x18);
 }
@@ -40,7 +40,7 @@ TEST(SimOptions, BadSpecsAreRejectedNamingTheSetting) {
     for (auto& b : bad) {
         Options o;
         std::string err;
-        EXPECT_FALSE(parseSimSpec(b[0], o, err)) << b[0];
+        EXPECT_FALSE(parseSimSettings(b[0], o, err)) << b[0];
         EXPECT_NE(err.find(b[1]), std::string::npos) << b[0] << ": " << err;
     }
 }
@@ -48,7 +48,7 @@ TEST(SimOptions, BadSpecsAreRejectedNamingTheSetting) {
 TEST(SimOptions, FaultFilterAppliesToRulesBeforeAndAfterIt) {
     Options o;
     std::string err;
-    ASSERT_TRUE(parseSimSpec("qm41,drop=0.1,fault-on=ATRD,err-nth=4,truncate-on=ATVR,truncate=0.5", o, err))
+    ASSERT_TRUE(parseSimSettings("qm41,drop=0.1,fault-on=ATRD,err-nth=4,truncate-on=ATVR,truncate=0.5", o, err))
         << err;
     ASSERT_EQ(o.faults.rules.size(), 3u);
     for (const FaultRule& r : o.faults.rules) {

@@ -18,10 +18,10 @@ using namespace vx::sim;
 
 namespace {
 
-std::unique_ptr<PtyServer> serve(const std::string& spec, std::shared_ptr<const Session>* session = nullptr) {
+std::unique_ptr<PtyServer> serve(const std::string& settings, std::shared_ptr<const Session>* session = nullptr) {
     Options o;
     std::string err;
-    EXPECT_TRUE(parseSimSpec(spec, o, err)) << err;
+    EXPECT_TRUE(parseSimSettings(settings, o, err)) << err;
     auto dev = makeDevice(o, err, session);
     EXPECT_TRUE(dev) << err;
     PtyServerConfig cfg;
@@ -100,9 +100,9 @@ TEST(SimPty, UnpacedRoundTripIsFast) {
 
 // 40 page requests written at once: the replies follow each other on the line with no
 // gap, so the whole stream must take its wire time, neither less nor noticeably more.
-void streamRate(const std::string& spec) {
+void streamRate(const std::string& settings) {
     std::shared_ptr<const Session> session;
-    auto s = serve(spec, &session);
+    auto s = serve(settings, &session);
     Host h(s->path());
     h.write("ATRD" + hex4(0x8000u | session->pageTab) + "\r");
     ASSERT_EQ(h.read(3), "OK\r");
