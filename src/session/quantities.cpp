@@ -124,6 +124,15 @@ inline size_t fixedText(char* strz, float v, int decimals) {
     return putDigits(strz, uint64_t(rounded), decimals, std::signbit(t));
 }
 
+// Raw values up to a million divided by 10 or 100 in single precision stay within a
+// quarter of the last printed digit of the exact quotient, so the text is the integer's
+// own digits with a point put in: no float needs formatting for the usual 16-bit samples.
+inline size_t decimalText(char* strz, int64_t raw, int decimals, float v) {
+    constexpr int64_t kExactLimit = 1000000;
+    if (raw > kExactLimit || raw < -kExactLimit) return fixedText(strz, v, decimals);
+    return putDigits(strz, uint64_t(raw < 0 ? -raw : raw), decimals, raw < 0);
+}
+
 inline size_t integerText(char* strz, int64_t x) {
     return putDigits(strz, uint64_t(x < 0 ? -x : x), 0, x < 0);
 }
@@ -141,7 +150,7 @@ size_t adjValueText(char* strz, int8_t typegra, int32_t x, float* shown) {
         case 5:
         case 19:
             v = float(x) / 100.0f;
-            n = fixedText(strz, v, 2);
+            n = decimalText(strz, x, 2, v);
             break;
         case 6:
             if (x == -1) {
@@ -150,7 +159,7 @@ size_t adjValueText(char* strz, int8_t typegra, int32_t x, float* shown) {
                 n = 3;
             } else {
                 v = float(asUnsigned(x) + 60000) / 100.0f;
-                n = fixedText(strz, v, 2);
+                n = decimalText(strz, asUnsigned(x) + 60000, 2, v);
             }
             break;
         case 7:
@@ -158,14 +167,14 @@ size_t adjValueText(char* strz, int8_t typegra, int32_t x, float* shown) {
         case 15:
         case 16:
             v = float(x) / 10.0f;
-            n = fixedText(strz, v, 1);
+            n = decimalText(strz, x, 1, v);
             break;
         case 8:
         case 10:
         case 13:
         case 14:
             v = float(asUnsigned(x)) / 10.0f;
-            n = fixedText(strz, v, 1);
+            n = decimalText(strz, asUnsigned(x), 1, v);
             break;
         case 17:
             v = float(x) / 1000.0f;

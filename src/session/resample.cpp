@@ -7,10 +7,6 @@
 #include "session/quantities.h"
 #include "session/session_state.h"
 
-namespace {
-constexpr size_t HEAD_SIZE = 5;  // address and time marker
-}
-
 // Makes at least `need` unread bytes available. The bytes from the last head on are kept
 // (moved to the front with the unread tail), so stepBack works across a refill.
 bool ScratchReader::fill(size_t need) {
@@ -27,27 +23,6 @@ bool ScratchReader::fill(size_t need) {
         end_ += got;
     }
     return true;
-}
-
-bool ScratchReader::readHead(uint8_t& address, uint32_t& marker) {
-    headPos_ = pos_;
-    if (end_ - pos_ < HEAD_SIZE && !fill(HEAD_SIZE)) return false;
-    headPos_ = pos_;
-    address = buf_[pos_];
-    marker = readU32(buf_ + pos_ + 1);
-    pos_ += HEAD_SIZE;
-    return true;
-}
-
-void ScratchReader::stepBack() {
-    pos_ = headPos_;
-}
-
-const uint8_t* ScratchReader::readSpan(size_t n) {
-    if (end_ - pos_ < n && !fill(n)) return nullptr;
-    const uint8_t* p = buf_ + pos_;
-    pos_ += n;
-    return p;
 }
 
 bool ScratchReader::readBytes(uint8_t* out, size_t n) {
