@@ -41,6 +41,7 @@ const char* kFullSession = "nodes=30,wrapped=1,satmr=60,tmpbuf=400,seed=21";
 // Page walk into the scratch file, then the resampling into the data record file.
 void decodeOnce(const vx::sim::Session& s) {
     FILE* f = std::fopen("QM41data.hex", "wb");
+    std::setvbuf(f, nullptr, _IOFBF, 1 << 16);  // as the download does
     uint32_t first = 0, last = 0;
     bool any = false;
     for (uint16_t pg : s.dataPages) {
@@ -75,7 +76,7 @@ void benchDownload(const char* form, const char* pacing, bool ratioFigure) {
     vx::ui::ScriptedBackend ui;
     vx::ui::setBackend(&ui);
     std::string settings = std::string("qm41,fw=") + (std::strcmp(form, "fast") == 0 ? "20" : "18") +
-                       ",baud=256000," + pacing + kFullSession;
+                           ",baud=256000," + pacing + kFullSession;
     SimLink link;
     if (!link.start(settings)) return;
     Flag.pages[0] = 0;

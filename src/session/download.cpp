@@ -262,6 +262,7 @@ int32_t saveFile(vx::ui::WindowHandle hwndDlg, const char* namefile) {
         Close_wait_msg();
         return 0;
     }
+    std::setvbuf(scratch.f, nullptr, _IOFBF, 1 << 16);
     if (!setPageAdd(first)) {
         Close_wait_msg();
         scratch.discard();

@@ -92,8 +92,13 @@ inline int64_t asUnsigned(int32_t x) {
 
 // Writes r with `decimals` digits after a point (none: an integer); the text's length.
 inline size_t putDigits(char* strz, uint64_t r, int decimals, bool negative) {
-    char tmp[32];
-    char* p = tmp + sizeof tmp;
+    // The text is built right-aligned at the middle of tmp and copied in one fixed-size
+    // move (no call for a variable length): strz has ADJ_TEXT_MAX bytes of room.
+    constexpr size_t kCopy = 24;
+    static_assert(kCopy < ADJ_TEXT_MAX, "the copy must fit the caller's room");
+    char tmp[2 * kCopy];
+    char* end = tmp + kCopy;
+    char* p = end;
     for (int d = 0; d < decimals; ++d)
         *--p = char('0' + r % 10), r /= 10;
     if (decimals > 0) *--p = '.';
@@ -101,8 +106,8 @@ inline size_t putDigits(char* strz, uint64_t r, int decimals, bool negative) {
         *--p = char('0' + r % 10), r /= 10;
     while (r);
     if (negative) *--p = '-';
-    size_t n = size_t(tmp + sizeof tmp - p);
-    std::memcpy(strz, p, n);
+    size_t n = size_t(end - p);
+    std::memcpy(strz, p, kCopy);
     strz[n] = 0;
     return n;
 }
