@@ -142,54 +142,53 @@ inline size_t integerText(char* strz, int64_t x) {
     return putDigits(strz, uint64_t(x < 0 ? -x : x), 0, x < 0);
 }
 
+// How a raw value becomes the number shown: read as unsigned 16-bit when negative, plus an
+// offset, divided in single precision, printed with the decimals of the quantity.
+struct ScaleRule {
+    bool isUnsigned;
+    int32_t offset;
+    int32_t divisor;  // 1: the value as an integer
+    int decimals;
+};
+
+constexpr ScaleRule kAsInteger{false, 0, 1, 0};
+constexpr ScaleRule kScaleRules[20] = {
+    kAsInteger,             // 0
+    {false, 0, 100, 2},     // 1 temperature
+    {false, 0, 100, 2},     // 2 thermal flux
+    {false, 0, 100, 2},     // 3 air temperature
+    {false, 0, 100, 2},     // 4 relative humidity
+    {false, 0, 100, 2},     // 5 dew point
+    {true, 60000, 100, 2},  // 6 air pressure (-1 is "Err")
+    {false, 0, 10, 1},      // 7 DC voltage
+    {true, 0, 10, 1},       // 8 RMS voltage
+    {false, 0, 10, 1},      // 9 DC current
+    {true, 0, 10, 1},       // 10 RMS current
+    kAsInteger,             // 11 DC power
+    kAsInteger,             // 12 active power
+    {true, 0, 10, 1},       // 13 peak voltage
+    {true, 0, 10, 1},       // 14 peak current
+    {false, 0, 10, 1},      // 15 irradiance
+    {false, 0, 10, 1},      // 16 energy
+    {false, 0, 1000, 2},    // 17 power, kW
+    kAsInteger,             // 18 N
+    {false, 0, 100, 2},     // 19 DC current, 0.01 A
+};
+
 }  // namespace
 
 size_t adjValueText(char* strz, int8_t typegra, int32_t x, float* shown) {
-    float v;
-    size_t n;
-    switch (typegra) {
-        case 1:
-        case 2:
-        case 3:
-        case 4:
-        case 5:
-        case 19:
-            v = float(x) / 100.0f;
-            n = decimalText(strz, x, 2, v);
-            break;
-        case 6:
-            if (x == -1) {
-                std::memcpy(strz, "Err", 4);
-                v = Default_value[6];
-                n = 3;
-            } else {
-                v = float(asUnsigned(x) + 60000) / 100.0f;
-                n = decimalText(strz, asUnsigned(x) + 60000, 2, v);
-            }
-            break;
-        case 7:
-        case 9:
-        case 15:
-        case 16:
-            v = float(x) / 10.0f;
-            n = decimalText(strz, x, 1, v);
-            break;
-        case 8:
-        case 10:
-        case 13:
-        case 14:
-            v = float(asUnsigned(x)) / 10.0f;
-            n = decimalText(strz, asUnsigned(x), 1, v);
-            break;
-        case 17:
-            v = float(x) / 1000.0f;
-            n = fixedText(strz, v, 2);
-            break;
-        default:  // 0, 11, 12, 18 and 20-31 (and anything outside the table): the raw value
-            v = float(x);
-            n = integerText(strz, x);
-            break;
+    if (typegra == 6 && x == -1) {  // the pressure sensor's error value
+        std::memcpy(strz, "Err", 4);
+        if (shown) *shown = Default_value[6];
+        return 3;
     }
+    const ScaleRule& r = typegra >= 0 && typegra < 20 ? kScaleRules[typegra] : kAsInteger;
+    int64_t raw = (r.isUnsigned ? asUnsigned(x) : x) + r.offset;
+    float v = r.divisor == 1 ? float(raw) : float(raw) / float(r.divisor);
+    size_t n = r.divisor == 1      ? integerText(strz, raw)
+               : r.divisor == 1000 ? fixedText(strz, v, r.decimals)
+                                   : decimalText(strz, raw, r.decimals, v);
     if (shown) *shown = v;
     return n;
 }
@@ -201,30 +200,7 @@ float adj_value(char* strz, int8_t typegra, int32_t x) {
 }
 
 void adj_value2(char* strz, int8_t typegra, float x) {
-    const char* fmt = "%.0f";
-    switch (typegra) {
-        case 1:
-        case 2:
-        case 3:
-        case 4:
-        case 5:
-        case 6:
-        case 17:
-        case 19:
-            fmt = "%.2f";
-            break;
-        case 7:
-        case 8:
-        case 9:
-        case 10:
-        case 13:
-        case 14:
-        case 15:
-        case 16:
-            fmt = "%.1f";
-            break;
-        default:
-            break;
-    }
-    std::snprintf(strz, ADJ_TEXT_MAX, fmt, double(x));
+    static const char* const kFormats[] = {"%.0f", "%.1f", "%.2f"};
+    int decimals = typegra >= 0 && typegra < 20 ? kScaleRules[typegra].decimals : 0;
+    std::snprintf(strz, ADJ_TEXT_MAX, kFormats[decimals], double(x));
 }

@@ -11,8 +11,8 @@ namespace {
 TEST(SimOptions, SpecStringSetsProfileAndSettings) {
     Options o;
     std::string err;
-    ASSERT_TRUE(
-        parseSimSettings("qm43,fw=19,seed=7,nodes=5,baud=256000,wrapped,tmpbuf=0,start=231231_235959", o, err))
+    ASSERT_TRUE(parseSimSettings("qm43,fw=19,seed=7,nodes=5,baud=256000,wrapped,tmpbuf=0,start=231231_235959",
+                                 o, err))
         << err;
     EXPECT_EQ(o.profile, "qm43");
     EXPECT_EQ(o.fw, 0x19);
@@ -48,7 +48,8 @@ TEST(SimOptions, BadSpecsAreRejectedNamingTheSetting) {
 TEST(SimOptions, FaultFilterAppliesToRulesBeforeAndAfterIt) {
     Options o;
     std::string err;
-    ASSERT_TRUE(parseSimSettings("qm41,drop=0.1,fault-on=ATRD,err-nth=4,truncate-on=ATVR,truncate=0.5", o, err))
+    ASSERT_TRUE(
+        parseSimSettings("qm41,drop=0.1,fault-on=ATRD,err-nth=4,truncate-on=ATVR,truncate=0.5", o, err))
         << err;
     ASSERT_EQ(o.faults.rules.size(), 3u);
     for (const FaultRule& r : o.faults.rules) {

@@ -18,7 +18,8 @@ using namespace vx::sim;
 
 namespace {
 
-std::unique_ptr<PtyServer> serve(const std::string& settings, std::shared_ptr<const Session>* session = nullptr) {
+std::unique_ptr<PtyServer> serve(const std::string& settings,
+                                 std::shared_ptr<const Session>* session = nullptr) {
     Options o;
     std::string err;
     EXPECT_TRUE(parseSimSettings(settings, o, err)) << err;
