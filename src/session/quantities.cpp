@@ -90,7 +90,35 @@ inline int64_t asUnsigned(int32_t x) {
     return x < 0 ? int64_t(x) + 65536 : x;
 }
 
-// Writes r with `decimals` digits after a point (none: an integer); the text's length.
+// "00" to "99": two digits per division when writing numbers.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes v backwards, ending just before p; returns where it begins.
+inline char* writeBackwards(char* p, uint64_t v) {
+    while (v > UINT32_MAX)
+        *--p = char('0' + v % 10), v /= 10;
+    uint32_t w = uint32_t(v);
+    while (w >= 100) {
+        uint32_t i = (w % 100) * 2;
+        w /= 100;
+        p -= 2;
+        p[0] = kDigitPairs[i];
+        p[1] = kDigitPairs[i + 1];
+    }
+    if (w >= 10) {
+        p -= 2;
+        p[0] = kDigitPairs[w * 2];
+        p[1] = kDigitPairs[w * 2 + 1];
+    } else {
+        *--p = char('0' + w);
+    }
+    return p;
+}
+
+// Writes r with `decimals` (0 to 2) digits after a point; the text's length.
 inline size_t putDigits(char* strz, uint64_t r, int decimals, bool negative) {
     // The text is built right-aligned at the middle of tmp and copied in one fixed-size
     // move (no call for a variable length): strz has ADJ_TEXT_MAX bytes of room.
@@ -99,12 +127,20 @@ inline size_t putDigits(char* strz, uint64_t r, int decimals, bool negative) {
     char tmp[2 * kCopy];
     char* end = tmp + kCopy;
     char* p = end;
-    for (int d = 0; d < decimals; ++d)
-        *--p = char('0' + r % 10), r /= 10;
-    if (decimals > 0) *--p = '.';
-    do
-        *--p = char('0' + r % 10), r /= 10;
-    while (r);
+    if (decimals == 2) {
+        uint32_t i = uint32_t(r % 100) * 2;
+        r /= 100;
+        p -= 3;
+        p[0] = '.';
+        p[1] = kDigitPairs[i];
+        p[2] = kDigitPairs[i + 1];
+    } else if (decimals == 1) {
+        p -= 2;
+        p[0] = '.';
+        p[1] = char('0' + r % 10);
+        r /= 10;
+    }
+    p = writeBackwards(p, r);
     if (negative) *--p = '-';
     size_t n = size_t(end - p);
     std::memcpy(strz, p, kCopy);

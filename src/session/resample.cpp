@@ -49,7 +49,8 @@ int32_t interpData(uint32_t tcf, uint32_t i_ref, ScratchReader& infile) {
     for (int k = count; k >= 1; --k) {
         datitab& node = InfoFE[k];
         node.n = 0;
-        std::memset(node.sdati, 0, sizeof node.sdati[0] * node.chanu_logic);
+        for (int j = 0; j < node.chanu_logic; ++j)
+            node.sdati[j] = 0;  // a few: no memset call
         byAddress[node.nodead] = uint8_t(k);
     }
 
