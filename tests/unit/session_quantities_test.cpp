@@ -65,13 +65,17 @@ TEST(SessionQuantities, AdjValueTextIsThePrintedSinglePrecisionQuotient) {
         xs.push_back(x);
     for (int64_t x = INT32_MIN; x < INT32_MAX - 65521; x += 65521 * 7)
         xs.push_back(x);  // 32-bit channels
-    for (int code : {1, 8, 17}) {
+    for (int code : {1, 8, 11, 17}) {
         for (int64_t x : xs) {
             char text[ADJ_TEXT_MAX], expected[ADJ_TEXT_MAX];
             adj_value(text, int8_t(code), int32_t(x));
             int64_t u = code == 8 && x < 0 ? x + 65536 : x;
             float divisor = code == 1 ? 100.0f : code == 8 ? 10.0f : 1000.0f;
-            std::snprintf(expected, sizeof expected, code == 8 ? "%.1f" : "%.2f", double(float(u) / divisor));
+            if (code == 11)
+                std::snprintf(expected, sizeof expected, "%d", int32_t(x));
+            else
+                std::snprintf(expected, sizeof expected, code == 8 ? "%.1f" : "%.2f",
+                              double(float(u) / divisor));
             ASSERT_STREQ(text, expected) << "code " << code << " x " << x;
         }
     }
