@@ -109,7 +109,7 @@ TEST_F(StartupTest, ModemRoadSendsATZAndRemembersTheNumber) {
         std::snprintf(reinterpret_cast<char*>(Ntel), 16, "0123456789");
         return 1;
     };
-    std::string cmd = "-m -p" + peer.path() + " -t100";
+    std::string cmd = "-m -p" + peer.path() + " -t500";
     EXPECT_EQ(vx::shell::runStartup(cmd.c_str(), w), 1);
     EXPECT_EQ(calls.order, std::vector<std::string>{"remote"});
     EXPECT_EQ(peer.commands().back(), "ATZ\r");
@@ -130,7 +130,7 @@ TEST_F(StartupTest, ModemNotAnsweringSaysModemNotFound) {
 TEST_F(StartupTest, BootLoaderRoadRunsTheLoader) {
     PtyPeer peer([](const std::string& c) { return c == "***" ? std::string("\x12\xB0", 2) : ""; });
     Calls calls;
-    std::string cmd = "-p" + peer.path() + " -t100";
+    std::string cmd = "-p" + peer.path() + " -t500";
     EXPECT_EQ(vx::shell::runStartup(cmd.c_str(), calls.windows()), 5);
     EXPECT_EQ(calls.order, std::vector<std::string>{"loader"});
 }
@@ -165,6 +165,7 @@ TEST_F(StartupTest, ScanFindsTheDeviceOnTheThirdPortAndGivesTheOthersBack) {
     setenv("VENDRIX_PORTS", list.c_str(), 1);
     auto names = vx::shell::scanPortNames();
     ASSERT_EQ(names.size(), 4u);
+    Timeout_rx = 300;  // the scan's 100 ms, with room for a busy machine
     EXPECT_EQ(vx::shell::autoScanPorts(names), 1);
     EXPECT_EQ(Porte, (std::vector<std::string>{silent1.path(), silent2.path(), device.path()}));
     EXPECT_EQ(Nport, 3);
