@@ -21,6 +21,20 @@ void setBackend(Backend* b) {
     gBackend = b;
 }
 
+Answer closeAnswer(Buttons buttons) {
+    switch (buttons) {
+        case Buttons::Ok:
+            return Answer::Ok;
+        case Buttons::YesNo:
+            return Answer::No;
+        case Buttons::YesNoCancel:
+            return Answer::Cancel;
+        case Buttons::AbortRetryIgnore:
+            return Answer::Abort;
+    }
+    return Answer::Ok;
+}
+
 Answer message(WindowHandle owner, const std::string& text, const std::string& caption, Icon icon,
                Buttons buttons) {
     return backend().message(owner, text, caption, icon, buttons);

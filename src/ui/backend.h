@@ -66,6 +66,10 @@ class Backend {
 Backend& backend();
 void setBackend(Backend* b);  // null restores the default
 
+// What a box with these buttons answers when it is closed without a choice (and what a
+// backend without a user answers): Ok, No, Cancel or Abort.
+Answer closeAnswer(Buttons buttons);
+
 // A message box through the backend in use.
 Answer message(WindowHandle owner, const std::string& text, const std::string& caption, Icon icon,
                Buttons buttons = Buttons::Ok);

@@ -19,9 +19,7 @@ Answer ScriptedBackend::message(WindowHandle, const std::string& text, const std
     if (buttons != Buttons::Ok) {
         if (answers_.empty()) {
             unexpectedDialog("question [" + caption + "] " + text);
-            a = buttons == Buttons::YesNo         ? Answer::No
-                : buttons == Buttons::YesNoCancel ? Answer::Cancel
-                                                  : Answer::Abort;
+            a = closeAnswer(buttons);
         } else {
             a = answers_.front();
             answers_.pop_front();

@@ -51,20 +51,6 @@ const char* answerName(Answer a) {
     return "?";
 }
 
-Answer safeAnswer(Buttons b) {
-    switch (b) {
-        case Buttons::Ok:
-            return Answer::Ok;
-        case Buttons::YesNo:
-            return Answer::No;
-        case Buttons::YesNoCancel:
-            return Answer::Cancel;
-        case Buttons::AbortRetryIgnore:
-            return Answer::Abort;
-    }
-    return Answer::Ok;
-}
-
 }  // namespace
 
 TerminalBackend::TerminalBackend() : progress_(isatty(STDERR_FILENO) != 0) {
@@ -77,7 +63,7 @@ void TerminalBackend::installInterruptHandler() {
 
 Answer TerminalBackend::message(WindowHandle, const std::string& text, const std::string& caption, Icon,
                                 Buttons buttons) {
-    Answer a = safeAnswer(buttons);
+    Answer a = closeAnswer(buttons);
     if (buttons != Buttons::Ok) {
         for (auto& [prefix, ans] : policy_)
             if (text.compare(0, prefix.size(), prefix) == 0) a = ans;
