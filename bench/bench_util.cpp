@@ -8,6 +8,8 @@
 #include "link/com.h"
 #include "session/page_access.h"
 
+using namespace vx::session;
+
 namespace vx::bench {
 
 double wallSeconds() {

@@ -11,13 +11,16 @@
 #include "link/com.h"
 #include "session/download.h"
 #include "session/memory_model.h"
+#include "platform/atomic_file.h"
 #include "session/resample.h"
 #include "session/session_reader.h"
 #include "session/session_state.h"
 #include "shell/defaults.h"
-#include "shell/flags.h"
+#include "state/flags.h"
 #include "sim/session.h"
 #include "ui/scripted_backend.h"
+
+using namespace vx::session;
 
 namespace vx::bench {
 namespace {
@@ -38,10 +41,11 @@ struct ScratchDir {
 
 const char* kFullSession = "nodes=30,wrapped=1,satmr=60,tmpbuf=400,seed=21";
 
-// Page walk into the scratch file, then the resampling into the data record file.
+// Page walk into the in-memory scratch, then the resampling into the data record file
+// (through the atomic writer, as the download does).
 void decodeOnce(const vx::sim::Session& s) {
-    FILE* f = std::fopen("QM41data.hex", "wb");
-    std::setvbuf(f, nullptr, _IOFBF, 1 << 16);  // as the download does
+    std::vector<uint8_t> scratch;
+    scratch.reserve(s.dataPages.size() * PAGE_SIZE);
     uint32_t first = 0, last = 0;
     bool any = false;
     for (uint16_t pg : s.dataPages) {
@@ -49,21 +53,19 @@ void decodeOnce(const vx::sim::Session& s) {
             last = readU32(rec + 1);
             if (!any) first = last, any = true;
         });
-        std::fwrite(s.page(pg), 1, walked, f);
+        scratch.insert(scratch.end(), s.page(pg), s.page(pg) + walked);
     }
-    std::fclose(f);
-    f = std::fopen("QM41data.hex", "rb");
-    FILE* out = std::fopen("table", "wb");
-    std::setvbuf(out, nullptr, _IOFBF, 1 << 16);  // as the download does
-    printHeader(out);
-    ScratchReader reader(f);
+    vx::platform::AtomicFile out;
+    out.open("table");
+    out.setBuffer(1 << 16);
+    printHeader(out.stream());
+    ScratchReader reader(scratch.data(), scratch.size());
     const uint32_t tcf = 10u * Tsample;
     for (uint64_t t = first; t < last; t += tcf) {
         if (!interpData(tcf, uint32_t(t), reader)) break;
-        printData(out);
+        printData(out.stream());
     }
-    std::fclose(out);
-    std::fclose(f);
+    out.commit();
 }
 
 }  // namespace

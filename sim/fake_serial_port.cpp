@@ -24,9 +24,10 @@ void FakeSerialPort::setState(const vx::link::PortState& s) {
     dtrRts_ = s.native[4] != 0;
 }
 
-void FakeSerialPort::configure(uint32_t baud, bool dtrRtsOn) {
+bool FakeSerialPort::configure(uint32_t baud, bool dtrRtsOn, vx::link::PortFailure*) {
     baud_ = baud;
     dtrRts_ = dtrRtsOn;
+    return true;
 }
 
 void FakeSerialPort::discardInput() {

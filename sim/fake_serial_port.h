@@ -27,11 +27,14 @@ class FakeSerialPort : public vx::link::SerialPort {
     const std::string& name() const override { return name_; }
     vx::link::PortState state() override;
     void setState(const vx::link::PortState& s) override;
-    void configure(uint32_t baud, bool dtrRtsOn) override;
+    bool configure(uint32_t baud, bool dtrRtsOn, vx::link::PortFailure* why = nullptr) override;
     void discardInput() override;
     size_t write(const uint8_t* data, size_t len) override;
     bool readByte(uint8_t& b) override;
     bool waitReadable(int timeoutMs) override;
+    // The transaction's time-outs run on the virtual clock.
+    uint64_t nowMs() const override { return uint64_t(nowNs_ / 1000000); }
+    void sleepMs(uint32_t ms) override { advanceMs(ms); }
 
     // Test helpers.
     Device& device() { return *device_; }

@@ -10,12 +10,16 @@
 #include "shell/command_line.h"
 #include "shell/startup.h"
 #include "shell/windows/desktop_windows.h"
+#include "platform/signals.h"
+#ifdef VX_HAVE_SIMULATOR
 #include "simhost/simulated_device.h"
+#endif
 #include "ui/backend.h"
 #include "ui/qt/qt_backend.h"
 
 namespace {
 
+#ifdef VX_HAVE_SIMULATOR
 // "-s<profile>" starts the built-in simulated device; the switch is replaced by "-p" with
 // the device's port so that the start-up opens it as if the user had named it. False
 // (with the reason shown) when the device cannot be started.
@@ -33,6 +37,7 @@ bool applySimulateSwitch(std::vector<std::string>& args, std::unique_ptr<vx::sim
     }
     return true;
 }
+#endif
 
 }  // namespace
 
@@ -40,10 +45,13 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);  // takes its own options (-platform, -style) out of argv
     vx::ui::qt::installQtBackend();
     vx::app::scheduleScreenshot();  // only when VENDRIX_SCREENSHOT asks for one
+    vx::platform::installSignalCleanup(false);  // no half-written file after Ctrl+C or SIGTERM
 
     std::vector<std::string> args(argv, argv + argc);
+#ifdef VX_HAVE_SIMULATOR
     std::unique_ptr<vx::simhost::SimulatedDevice> sim;
     if (!applySimulateSwitch(args, sim)) return 0;
+#endif
 
     std::vector<char*> ptrs;
     for (std::string& a : args)

@@ -8,8 +8,19 @@
 AlarmInfo AlarmDetails;
 
 namespace vx::boards {
+
 std::function<void(vx::ui::WindowHandle)> onAlarmsRead;
+
+int resetAlarm(vx::ui::WindowHandle hDlg, uint8_t smsBit) {
+    constexpr uint32_t kSettleMs = 500;  // the board's time to take the new register
+    vx::link::LinkBusy busy;
+    Alarm = uint8_t(Alarm & ~smsBit);
+    sendCOMMAND(hCom, vx::ui::format("ATSA%02X\r", unsigned(Alarm)).c_str(), 13);
+    if (hCom) hCom->sleepMs(kSettleMs);
+    return upd_Alarm(hDlg);
 }
+
+}  // namespace vx::boards
 
 int upd_Alarm(vx::ui::WindowHandle hDlg) {
     if (!sendCOMMAND(hCom, "ATSA\r", 13) || (iRx != 6 && iRx != 8)) return 0;

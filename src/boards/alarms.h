@@ -24,6 +24,9 @@ std::string alarmInverterText();
 std::string alarmAuxText();
 
 namespace vx::boards {
+// An "R" button: clears the alarm's "SMS active" bit on the board, gives the board time to
+// take the new register, and reads it back (upd_Alarm). 1 when the register was read back.
+int resetAlarm(vx::ui::WindowHandle hDlg, uint8_t smsBit);
 // Set by the window that shows the alarms (the main window); called after each read.
 extern std::function<void(vx::ui::WindowHandle)> onAlarmsRead;
 }  // namespace vx::boards

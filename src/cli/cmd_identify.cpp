@@ -5,7 +5,7 @@
 #include "cli/commands.h"
 #include "cli/connection.h"
 #include "link/com.h"
-#include "shell/flags.h"
+#include "state/flags.h"
 
 namespace vx::cli {
 
@@ -13,6 +13,8 @@ int cmdIdentify(const std::vector<std::string>& args) {
     Options opts(connectionOptions());
     if (!parseOrHelp(opts, args, "identify", "Finds the device and prints its identity."))
         return exitStatus();
+    if (std::string bad = checkConnectionOptions(opts); !bad.empty()) return usageError("identify", bad);
+    useTerminal(opts);
     Connection conn;
     if (!conn.open(opts)) return fail(conn.message());
 

@@ -6,22 +6,18 @@
 
 #include "cli/commands.h"
 #include "cli/connection.h"
+#include "link/com.h"
+#include "link/transaction.h"
 #include "session/download.h"
-#include "session/page_access.h"
 #include "session/session_reader.h"
 #include "session/session_report.h"
 #include "session/session_state.h"
-#include "shell/flags.h"
+#include "shell/session_commands.h"
+#include "state/flags.h"
 #include "ui/terminal_backend.h"
 
 namespace vx::cli {
 namespace {
-
-vx::ui::TerminalBackend& terminal() {
-    static vx::ui::TerminalBackend t;
-    vx::ui::setBackend(&t);
-    return t;
-}
 
 std::vector<OptionSpec> with(std::vector<OptionSpec> extra) {
     auto all = connectionOptions();
@@ -29,15 +25,25 @@ std::vector<OptionSpec> with(std::vector<OptionSpec> extra) {
     return all;
 }
 
-// Connects and reads the session as the main window does when it opens.
-bool readSession(const Options& opts, Connection& conn, std::string& error) {
-    if (!conn.open(opts)) return error = conn.message(), false;
-    if (Flag.QM43BOOT == 1) return error = "The device is in its boot loader: no session to read", false;
-    choosePageReadingMode();
-    Flag.pages[0] = 0;
-    initSession(Flag.pages, nullptr);
-    if (Flag.pages_error) return error = "Pages reading error !", false;
-    return true;
+std::string withReason(const std::string& text) {
+    std::string r = vx::link::lastFailureText();
+    return r.empty() ? text : text + "\n(" + r + ")";
+}
+
+// Connects and reads the session as the main window does when it opens. "" when the
+// session was read completely, else what went wrong.
+std::string readSession(const Options& opts, Connection& conn) {
+    if (!conn.open(opts)) return conn.message();
+    if (Flag.QM43BOOT == 1)
+        return std::string("The device on ") + CommPort + " is a QM43 waiting in its boot loader (" + Flag.bootvers +
+               "): it has no session to read until its firmware is loaded.";
+    vx::link::clearFailure();
+    vx::shell::openSession(nullptr);
+    if (Flag.pages_error) return withReason("Pages reading error !");
+    if (Flag.table_error && !Flag.NOD85) return withReason("Parsing error in Assignment Table !");
+    if (Flag.time_error) return withReason("Parsing error in time strings !");
+    if ((Flag.VT71 || Flag.NOD85) && Flag.alarm_error) return withReason("Alarm register reading error !");
+    return {};
 }
 
 }  // namespace
@@ -46,12 +52,12 @@ int cmdReport(const std::vector<std::string>& args) {
     Options opts(with({{0, "verbose", false, false, "the detailed report (pages and registers)"}}));
     if (!parseOrHelp(opts, args, "report", "Reads the logger's session and prints the session report."))
         return exitStatus();
-    terminal();
+    if (std::string bad = checkConnectionOptions(opts); !bad.empty()) return usageError("report", bad);
+    useTerminal(opts);
     Connection conn;
-    std::string error;
-    if (!readSession(opts, conn, error)) return fail(error);
+    if (std::string error = readSession(opts, conn); !error.empty()) return fail(error);
     printInfoSes(nullptr, opts.has("verbose") ? 1 : 0);
-    return 0;
+    return kExitOk;
 }
 
 int cmdDownload(const std::vector<std::string>& args) {
@@ -64,57 +70,54 @@ int cmdDownload(const std::vector<std::string>& args) {
          "FILE"},
         {'q', "quiet", false, false, "no progress bar"},
     }));
-    if (!parseOrHelp(opts, args, "download",
+    const char* name = "download";
+    if (!parseOrHelp(opts, args, name,
                      "Downloads the logger's session into the data record file (Ctrl+C stops the download)."))
         return exitStatus();
+    if (std::string bad = checkConnectionOptions(opts); !bad.empty()) return usageError(name, bad);
+    if (!opts.has("sample")) return usageError(name, "--sample SECONDS is required (from 1 to 65535)");
     auto sample = parseUnsigned(opts.value("sample"));
-    if (!opts.has("sample") || !sample || *sample < 1 || *sample > 65535)
-        return fail("--sample SECONDS is required, from 1 to 65535");
+    if (!sample || *sample < 1 || *sample > 65535)
+        return usageError(name, "--sample " + opts.value("sample") + ": from 1 to 65535");
     std::optional<unsigned long> pages;
-    if (opts.has("pages") && !(pages = parseUnsigned(opts.value("pages"))))
-        return fail("invalid --pages value");
+    if (opts.has("pages") && (!(pages = parseUnsigned(opts.value("pages"))) || *pages > 4095))
+        return usageError(name, "--pages " + opts.value("pages") + ": from 0 to 4095");
+    if (opts.has("out") && opts.value("out").empty()) return usageError(name, "--out: the file name is empty");
 
-    auto& t = terminal();
-    t.setProgress(!opts.has("quiet"));
-    // The page-count question: the count is set before, and the download proceeds.
-    t.setAnswer("Number of data pages read:", vx::ui::Answer::Yes);
-    t.setAnswer("Only the data in the temporary buffer", vx::ui::Answer::Yes);
-
+    useTerminal(opts, !opts.has("quiet"));
     Connection conn;
-    std::string error;
-    if (!readSession(opts, conn, error)) return fail(error);
-    if (Flag.table_error) return fail("Parsing error in Assignment Table !");
+    if (std::string error = readSession(opts, conn); !error.empty()) return fail(error);
     Tsample = uint16_t(*sample);
     Flag.verbose = opts.has("verbose") ? 1 : 0;
+    // The page count is set here, so the question before the download is answered Yes.
     if (pages) TotalPagNumDload = *pages >= TotalPagNum ? TotalPagNum : uint16_t(*pages);
+    auto* terminal = static_cast<vx::ui::TerminalBackend*>(&vx::ui::backend());
+    terminal->setAnswer("Number of data pages read:", vx::ui::Answer::Yes);
+    terminal->setAnswer("Only the data in the temporary buffer", vx::ui::Answer::Yes);
 
-    std::string name = DataTimeSS;
-    if (!saveFile(nullptr, name.c_str())) return fail("Download procedure was not completed !");
-    std::string out = opts.value("out", name);
-    if (out != name) {
+    using Kind = vx::shell::DownloadOutcome::Kind;
+    auto result = vx::shell::startDownload(nullptr, opts.value("out", DataTimeSS));
+    if (result.kind != Kind::Downloaded) return kExitFailed;  // the message has been shown
+    std::printf("%s, sample time %u s\n", vx::shell::describeDownload(result).c_str(), unsigned(Tsample));
+    if (Flag.verbose == 1) {
         std::error_code ec;
-        std::filesystem::rename(name, out, ec);
-        if (ec) {
-            std::filesystem::copy_file(name, out, std::filesystem::copy_options::overwrite_existing, ec);
-            std::filesystem::remove(name);
-            if (ec) return fail(out + " can not be written !");
-        }
+        std::printf("%s and %s in %s\n", DUMP_FILE, IMAGE_FILE, std::filesystem::current_path(ec).string().c_str());
     }
-    std::printf("%s: %u rows, %u columns, sample time %u s\n", out.c_str(), unsigned(InfoSES.nItem),
-                unsigned(InfoSES.nSubItem), unsigned(Tsample));
-    return 0;
+    return kExitOk;
 }
 
 int cmdClockSync(const std::vector<std::string>& args) {
     Options opts(connectionOptions());
     if (!parseOrHelp(opts, args, "clock-sync", "Sets the logger's clock to the PC clock."))
         return exitStatus();
-    terminal();
+    if (std::string bad = checkConnectionOptions(opts); !bad.empty()) return usageError("clock-sync", bad);
+    useTerminal(opts);
     Connection conn;
     if (!conn.open(opts)) return fail(conn.message());
-    if (!clockSync()) return fail("Datalogger clock synchronization failed !");
+    vx::link::clearFailure();
+    if (!clockSync()) return fail(withReason("Datalogger clock synchronization failed !"));
     std::printf("Datalogger clock set to %s\n", DataTimePC);
-    return 0;
+    return kExitOk;
 }
 
 }  // namespace vx::cli

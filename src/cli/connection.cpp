@@ -1,28 +1,91 @@
 #include "cli/connection.h"
 
 #include "link/com.h"
+#include "link/serial_port.h"
+#include "link/transaction.h"
 #include "shell/command_line.h"
-#include "shell/flags.h"
 #include "shell/port_scan.h"
-#include "simhost/simulated_device.h"
+#include "state/flags.h"
 #include "ui/backend.h"
+#include "ui/terminal_backend.h"
+
+#ifdef VX_HAVE_SIMULATOR
+#include "simhost/simulated_device.h"
+#endif
 
 namespace vx::cli {
+namespace {
+
+std::string baudList() {
+    std::string out;
+    for (uint32_t r : vx::link::kBaudRates)
+        out += (out.empty() ? "" : ", ") + std::to_string(r);
+    return out;
+}
+
+// The message of a transaction that failed, as a line to add ("" when none).
+std::string reasonLine() {
+    std::string r = vx::link::lastFailureText();
+    return r.empty() ? r : "\n(" + r + ")";
+}
+
+}  // namespace
 
 std::vector<OptionSpec> connectionOptions() {
     return {
         {'p', "port", true, false, "serial port to use (else the ports are scanned)", "PORT"},
+#ifdef VX_HAVE_SIMULATOR
         {0, "simulate", true, true,
          "use the built-in simulated device (qm41, qm42, qm43, vt71, nod85, qm43boot, modem, silent; "
          "\",key=value\" settings may follow)",
          "PROFILE"},
-        {'b', "baud", true, false, "baud rate (default 256000; 19200 with -m)", "BAUD"},
-        {'k', "comflow", true, false, "1 holds DTR and RTS on", "N"},
-        {'m', "modem", false, false, "the port leads to a dial-up modem"},
-        {'t', "timeout", true, false, "inactivity time-out in ms (default 2000)", "MS"},
-        {'l', "plain", false, false, "read flash pages piece by piece, never streamed"},
         {0, "seed", true, false, "seed of the simulated session (with --simulate)", "N"},
+#endif
+        {'b', "baud", true, false, "baud rate (default 256000; 19200 with -m)", "BAUD"},
+        {'k', "comflow", true, false, "1 holds DTR and RTS on, 0 off (default)", "N"},
+        {'m', "modem", false, false, "the port leads to a dial-up modem"},
+        {'t', "timeout", true, false, "inactivity time-out in ms, 1 to 600000 (default 2000)", "MS"},
+        {'l', "plain", false, false, "read flash pages piece by piece, never streamed"},
+        {0, "retries", true, false, "times a failed step is tried again before giving up (default 2)", "N"},
     };
+}
+
+std::string checkConnectionOptions(const Options& opts) {
+    if (opts.has("baud")) {
+        auto v = parseUnsigned(opts.value("baud"));
+        bool listed = false;
+        for (uint32_t r : vx::link::kBaudRates)
+            listed = listed || (v && *v == r);
+        if (!listed) return "--baud " + opts.value("baud") + ": one of " + baudList();
+    }
+    if (opts.has("comflow")) {
+        auto v = parseUnsigned(opts.value("comflow"));
+        if (!v || *v > 1) return "--comflow " + opts.value("comflow") + ": 0 (DTR and RTS off) or 1 (on)";
+    }
+    if (opts.has("timeout")) {
+        auto v = parseUnsigned(opts.value("timeout"));
+        if (!v || *v < 1 || *v > 600000) return "--timeout " + opts.value("timeout") + ": from 1 to 600000 ms";
+    }
+    if (opts.has("retries")) {
+        auto v = parseUnsigned(opts.value("retries"));
+        if (!v || *v > 100) return "--retries " + opts.value("retries") + ": from 0 to 100";
+    }
+    if (opts.has("port") && opts.value("port").empty()) return "--port: the port name is empty";
+#ifdef VX_HAVE_SIMULATOR
+    if (opts.has("simulate") && opts.has("port")) return "--simulate and --port: use one of them";
+    if (opts.has("seed") && !opts.has("simulate")) return "--seed: only with --simulate";
+    std::string err;
+    if (opts.has("simulate") && !vx::simhost::SimulatedDevice::checkSettings(opts.value("simulate"), err))
+        return "--simulate=" + opts.value("simulate") + ": " + err;
+#endif
+    return {};
+}
+
+void useTerminal(const Options& opts, bool progress) {
+    static vx::ui::TerminalBackend t;
+    t.setProgress(progress);
+    t.setRetries(opts.has("retries") ? int(*parseUnsigned(opts.value("retries"))) : 2);
+    vx::ui::setBackend(&t);
 }
 
 Connection::Connection() = default;
@@ -34,53 +97,42 @@ Connection::~Connection() {
 
 bool Connection::open(const Options& opts) {
     // The switches act in the desktop program's order: -b, -k and -m before the port.
-    if (opts.has("baud")) {
-        auto v = parseUnsigned(opts.value("baud"));
-        uint32_t before = BR_value;
-        if (v) doCMD('b', opts.value("baud").c_str());
-        if (!v || (BR_value == before && *v != before)) {
-            message_ = "unsupported baud rate " + opts.value("baud") +
-                       " (1200, 2400, 4800, 9600, 14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000)";
-            return false;
-        }
-    }
+    if (opts.has("baud")) doCMD('b', opts.value("baud").c_str());
     if (opts.has("comflow")) doCMD('k', opts.value("comflow").c_str());
     if (opts.has("modem")) {
         uint32_t chosen = BR_value;
         doCMD('m', "");
         if (opts.has("baud")) BR_value = chosen;
     }
-    if (opts.has("timeout")) {
-        auto v = parseUnsigned(opts.value("timeout"));
-        if (!v) return message_ = "invalid time-out " + opts.value("timeout"), false;
-        TMO_value = uint32_t(*v);
-    }
+    if (opts.has("timeout")) TMO_value = uint32_t(*parseUnsigned(opts.value("timeout")));
     if (opts.has("plain")) doCMD('l', "");
 
     std::string port = opts.value("port");
+#ifdef VX_HAVE_SIMULATOR
     if (opts.has("simulate")) {
         std::string err;
         std::string settings = opts.value("simulate");
         if (opts.has("seed")) settings += (settings.empty() ? "seed=" : ",seed=") + opts.value("seed");
         sim_ = vx::simhost::SimulatedDevice::start(settings, err);
-        if (!sim_) return message_ = err, false;
+        if (!sim_) return message_ = "Simulated device: " + err, false;
         port = sim_->portPath();
     }
+#endif
     if (!port.empty()) {
         setCommPort(port.c_str());
-        hCom = openPort(CommPort);
+        hCom = vx::shell::openConfiguredPort(CommPort);
         if (!hCom) {
             message_ = vx::ui::format("%s %s !", "COM port can not be opened", CommPort);
+            std::string reason = vx::shell::portFailureLine();
+            if (!reason.empty()) message_ += "\n" + reason;
             return false;
         }
-        initCOM(hCom);
         vx::shell::setLongTimeout();
         if (test_hCom(hCom) == 1) return true;
-        message_ = vx::shell::notFoundText();
+        message_ = vx::shell::notFoundText() + reasonLine();
         return false;
     }
-    auto names = vx::shell::scanPortNames();
-    if (vx::shell::autoScanPorts(names) == 1) return true;
+    if (vx::shell::autoScanPorts(vx::shell::scanPortList()) == 1) return true;
     message_ = Nport == 0 ? "No COM port found !\r\n\r\nQuit the program and verify the serial connection"
                           : vx::shell::notFoundText();
     return false;

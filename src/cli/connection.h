@@ -8,14 +8,20 @@
 
 #include "cli/options.h"
 
-namespace vx::cli {}  // namespace vx::cli
 namespace vx::simhost {
 class SimulatedDevice;
 }
+
 namespace vx::cli {
 
 // The options every device command takes.
 std::vector<OptionSpec> connectionOptions();
+
+// What is wrong with the connection options ("" when nothing): a usage error.
+std::string checkConnectionOptions(const Options& opts);
+
+// The terminal backend of the command, with the answers its options give.
+void useTerminal(const Options& opts, bool progress = false);
 
 class Connection {
   public:

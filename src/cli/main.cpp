@@ -9,7 +9,7 @@
 #include "cli/commands.h"
 #include "shell/defaults.h"
 #include "shell/startup_state.h"
-#include "ui/terminal_backend.h"
+#include "platform/signals.h"
 #include "ui/text_encoding.h"
 
 namespace vx::cli {
@@ -48,16 +48,8 @@ bool parseOrHelp(Options& opts, const std::vector<std::string>& args, const char
             return false;
         }
     }
-    if (!opts.parse(args)) {
-        std::fprintf(stderr, "vendrix-cli %s: %s\n", name, opts.error().c_str());
-        gExit = 2;
-        return false;
-    }
-    if (!opts.positional().empty()) {
-        std::fprintf(stderr, "vendrix-cli %s: unexpected argument %s\n", name, opts.positional()[0].c_str());
-        gExit = 2;
-        return false;
-    }
+    if (!opts.parse(args)) return usageError(name, opts.error()), false;
+    if (!opts.positional().empty()) return usageError(name, "unexpected argument " + opts.positional()[0]), false;
     return true;
 }
 
@@ -65,12 +57,18 @@ int exitStatus() {
     return gExit;
 }
 
+int usageError(const char* name, const std::string& what) {
+    std::fprintf(stderr, "vendrix-cli %s: %s\n", name, vx::ui::cp1252ToUtf8(what).c_str());
+    gExit = kExitUsage;
+    return kExitUsage;
+}
+
 int fail(const std::string& message) {
     std::string text;
     for (char c : message)
         if (c != '\r') text += c;
     std::fprintf(stderr, "%s\n", vx::ui::cp1252ToUtf8(text).c_str());
-    return 1;
+    return kExitFailed;
 }
 
 int chr_to_num_hex(unsigned char c) {
@@ -86,15 +84,23 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);  // the platform's port list needs it
     initVAR();
     buildProgramNames();
-    vx::ui::TerminalBackend::installInterruptHandler();
+    // Ctrl+C asks the command to stop (twice ends it); every signal removes temporary files.
+    vx::platform::installSignalCleanup(true);
 
     if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
         vx::cli::printUsage(argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
     }
     std::vector<std::string> args(argv + 2, argv + argc);
-    for (auto& c : vx::cli::kCommands)
-        if (!std::strcmp(argv[1], c.name)) return c.run(args);
+    for (auto& c : vx::cli::kCommands) {
+        if (std::strcmp(argv[1], c.name) != 0) continue;
+        int status = c.run(args);
+        if (vx::platform::interruptRequested()) {
+            std::fprintf(stderr, "vendrix-cli %s: interrupted\n", c.name);
+            return vx::cli::kExitInterrupted;
+        }
+        return status;
+    }
     std::fprintf(stderr, "vendrix-cli: unknown command %s\n", argv[1]);
     vx::cli::printUsage(stderr);
     return 2;

@@ -6,7 +6,7 @@
 #include "link/clock.h"
 #include "link/modem_ini.h"
 #include "link/parsers.h"
-#include "shell/flags.h"
+#include "state/flags.h"
 
 PortHandle hCom;
 char CommPort[PORTNAME_MAX] = "COMx ";
@@ -18,19 +18,29 @@ char FW_release[5];
 const char* const Lista_schede[16] = {"QM41", "WX22", "WX23", "NOD81", "WX24", "VT71", "PR62", "QM42",
                                       "8",    "9",    "A",    "QM43",  "C",    "D",    "E",    "F"};
 
+namespace {
+vx::link::PortFailure gPortFailure;
+}
+
+const vx::link::PortFailure& vx::link::lastPortFailure() {
+    return gPortFailure;
+}
+
 PortHandle openPort(const char* name) {
-    return vx::link::openSerialPort(name ? name : "").release();
+    return vx::link::openSerialPort(name ? name : "", &gPortFailure).release();
 }
 
 void closePort(PortHandle h) {
     delete h;
 }
 
-void initCOM(PortHandle h) {
-    if (!h) return;
+int32_t initCOM(PortHandle h) {
+    if (!h) return 0;
     dcb_old = h->state();
-    h->configure(BR_value, Flag.comflow == 1);
+    gPortFailure = {};
+    bool configured = h->configure(BR_value, Flag.comflow == 1, &gPortFailure);
     clearRxBuf(h);
+    return configured ? 1 : 0;
 }
 
 void restoreCOM(PortHandle h) {
@@ -48,6 +58,20 @@ void setCommPort(const char* name) {
 }
 
 namespace {
+
+// The reply is "OK"; anything else is marked on the transaction.
+bool replyOk() {
+    if (RICEVUTO_OK()) return true;
+    vx::link::markReply(vx::link::replyIsErr() ? vx::link::TxError::ErrReply : vx::link::TxError::NotOk);
+    return false;
+}
+
+// The reply is the device's "ERR" (marked on the transaction).
+bool replyRefused() {
+    if (!vx::link::replyIsErr()) return false;
+    vx::link::markReply(vx::link::TxError::ErrReply);
+    return true;
+}
 
 int32_t identifyModem(PortHandle hcom) {
     init_modem(hcom);
@@ -90,10 +114,27 @@ void recordVersion() {
 int32_t test_hCom(PortHandle hcom) {
     if (Flag.modem == 1) return identifyModem(hcom);
     if (!sendCOMMAND(hcom, "***", 13)) return checkBootLoader();
-    vx::link::sleepMs(200);
-    if (!sendCOMMAND(hcom, "ATCM08\r", 13) || !RICEVUTO_OK()) return 0;
-    if (!sendCOMMAND(hcom, "ATCM00\r", 13) || !RICEVUTO_OK()) return 0;
-    if (!sendCOMMAND(hcom, "ATVR\r", 13)) return 0;
+    hcom->sleepMs(200);  // on the port's clock (virtual on the fake port)
+    if (!sendCOMMAND(hcom, "ATCM08\r", 13) || !replyOk()) return 0;
+    if (!sendCOMMAND(hcom, "ATCM00\r", 13) || !replyOk()) return 0;
+    // Any version line is taken, except the device's "ERR", which is no firmware release.
+    if (!sendCOMMAND(hcom, "ATVR\r", 13) || replyRefused()) return 0;
     recordVersion();
     return 1;
 }
+
+namespace vx::link {
+
+bool request(const char* text) {
+    return sendCOMMAND(hCom, text, 13) == 1 && !replyRefused();
+}
+
+bool requestOk(const char* text) {
+    return sendCOMMAND(hCom, text, 13) == 1 && replyOk();
+}
+
+bool readChunk() {
+    return sendCOMMAND(hCom, "ATRD\r", 'L') == 1;
+}
+
+}  // namespace vx::link

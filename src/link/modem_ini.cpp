@@ -4,7 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "shell/startup_state.h"
+#include "platform/atomic_file.h"
+#include "state/exe_dir.h"
 
 uint8_t Ntel[DIMNTEL + 1];
 
@@ -51,8 +52,7 @@ void load_ini(const char* szNomefile) {
 }
 
 void save_ini(const char* szNomefile) {
-    FILE* f = std::fopen(szNomefile, "wb");
-    if (!f) return;
-    std::fprintf(f, "%s=%s\r\n", "Ntel", reinterpret_cast<const char*>(Ntel));
-    std::fclose(f);
+    char line[DIMNTEL + 16];
+    int n = std::snprintf(line, sizeof line, "%s=%s\r\n", "Ntel", reinterpret_cast<const char*>(Ntel));
+    vx::platform::writeFileAtomically(szNomefile ? szNomefile : "", line, size_t(n));
 }

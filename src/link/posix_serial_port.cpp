@@ -83,7 +83,7 @@ class PosixSerialPort final : public SerialPort {
         tcsetattr(fd_, TCSANOW, &t);
     }
 
-    void configure(uint32_t baud, bool dtrRtsOn) override {
+    bool configure(uint32_t baud, bool dtrRtsOn, PortFailure*) override {
         termios t{};
         if (tcgetattr(fd_, &t) == 0) {
             // Raw 8N1: no translation of CR or LF, no echo, no software flow control; a
@@ -106,6 +106,7 @@ class PosixSerialPort final : public SerialPort {
         }
         int bits = TIOCM_DTR | TIOCM_RTS;
         ioctl(fd_, dtrRtsOn ? TIOCMBIS : TIOCMBIC, &bits);  // fails quietly on ptys
+        return true;
     }
 
     void discardInput() override {
@@ -134,6 +135,8 @@ class PosixSerialPort final : public SerialPort {
         b = buf_[head_++];
         return true;
     }
+
+    bool gone() const override { return dead_; }
 
     bool waitReadable(int timeoutMs) override {
         if (head_ != tail_) return true;
@@ -181,7 +184,7 @@ std::string devicePath(const std::string& name) {
 
 }  // namespace
 
-std::unique_ptr<SerialPort> openSerialPort(const std::string& name) {
+std::unique_ptr<SerialPort> openPosixSerialPort(const std::string& name, PortFailure*) {
     std::string path = devicePath(name);
     if (path.empty()) return nullptr;
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

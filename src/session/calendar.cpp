@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <ctime>
 
+#include "platform/local_time.h"
+
 void getDataTimePC(char* datatime) {
-    std::time_t now = std::time(nullptr);
-    std::tm t{};
-    localtime_r(&now, &t);
+    std::tm t = vx::platform::localTime(std::time(nullptr));
     std::snprintf(datatime, 14, "%02u%02u%02u_%02u%02u%02u", unsigned(t.tm_year % 100),
                   unsigned(t.tm_mon + 1), unsigned(t.tm_mday), unsigned(t.tm_hour), unsigned(t.tm_min),
                   unsigned(t.tm_sec));
@@ -28,7 +28,8 @@ uint32_t giorniMese(uint32_t anno, uint32_t mese) {
         case 11:
             return 30;
         case 2:
-            return (anno >= 8 && anno <= 28 && anno % 4 == 0) ? 29 : 28;
+            // Two-digit years of one century: every fourth is a leap year (2000 was one).
+            return anno % 4 == 0 ? 29 : 28;
         default:
             return 0;
     }

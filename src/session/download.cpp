@@ -3,47 +3,55 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "link/com.h"
 #include "link/parsers.h"
+#include "platform/atomic_file.h"
 #include "session/memory_model.h"
 #include "session/page_access.h"
+#include "session/paged_transfer.h"
 #include "session/resample.h"
 #include "session/session_state.h"
 #include "session/verbose_dump.h"
-#include "shell/flags.h"
+#include "state/flags.h"
 #include "ui/input_dialogs.h"
 #include "ui/wait_window.h"
 
 namespace {
 
+using namespace vx::session;
+using vx::platform::AtomicFile;
 using vx::ui::Answer;
 using vx::ui::Icon;
 
-void fileWarning(const char* name, const char* what) {
-    vx::ui::message(nullptr, vx::ui::format("%s %s", name, what), "Warning", Icon::Warning);
+constexpr int kAttempts = 3;
+
+std::string gFailure;  // why the last download failed; empty after a Stop
+
+void fileWarning(const std::string& name, const char* what) {
+    vx::ui::message(nullptr, vx::ui::format("%s %s", name.c_str(), what), "Warning", Icon::Warning);
 }
 
-// Files that must not outlive a failed download.
-struct OpenFile {
-    FILE* f = nullptr;
-    std::string name;
-    bool open(const std::string& n, const char* mode) {
-        name = n;
-        f = std::fopen(n.c_str(), mode);
-        return f != nullptr;
-    }
-    void close() {
-        if (f) std::fclose(f);
-        f = nullptr;
-    }
-    void discard() {
-        close();
-        if (!name.empty()) std::remove(name.c_str());
-    }
-};
+// A failed transfer: the reason kept for the caller, the wait window closed.
+int32_t failed(const std::string& why) {
+    gFailure = why;
+    Close_wait_msg();
+    return 0;
+}
 
-// Step 1: how many of the most recent pages to read. False when the user cancelled.
+// An output file that could not be created or written: the warning, then failure.
+int32_t fileFailed(const AtomicFile& f, const std::string& shownName) {
+    fileWarning(shownName, "can not be written !");
+    return failed(f.error());
+}
+
+std::string withLinkReason(const std::string& what) {
+    std::string reason = vx::link::lastFailureText();
+    return reason.empty() ? what : what + " (" + reason + ")";
+}
+
+// How many of the most recent pages to read. False when the user cancelled.
 bool confirmPageCount(vx::ui::WindowHandle owner) {
     if (TotalPagNumDload >= TotalPagNum) return true;
     for (;;) {
@@ -71,184 +79,185 @@ bool confirmPageCount(vx::ui::WindowHandle owner) {
     }
 }
 
-// Reads the page at `current` into page with the retries of the download; false when
-// the page could not be read.
-bool readPageWithRetries(uint16_t current, uint8_t* page) {
-    int reads = 0;
-    while (!getPageFlash(page)) {
-        if (++reads >= 3) return false;
-        std::memset(page, 0, PAGE_SIZE);
-        int addressing = 0;
-        while (!setPageAdd(current))
-            if (++addressing >= 3) return false;
-    }
-    return true;
+bool address(uint16_t page) {
+    return withAttempts(kAttempts, [page] { return setPageAdd(page) == 1; });
 }
 
-enum class Outcome { Done, Stopped, Failed };
+// Reads the page at `page` into buf: a failed read is followed by addressing the page
+// again (three attempts) and another read, three reads at most.
+bool readPage(uint16_t page, uint8_t* buf, bool addressFirst) {
+    if (addressFirst && !address(page)) return false;
+    for (int reads = 1;; ++reads) {
+        if (getPageFlash(buf)) return true;
+        std::memset(buf, 0, PAGE_SIZE);
+        if (reads >= kAttempts || !address(page)) return false;
+    }
+}
 
-// Step 5: the pages, most recent last, into the scratch file.
-Outcome readPages(FILE* scratch, uint16_t first) {
-    uint8_t page[PAGE_SIZE];
+// The pages, most recent last: every complete record of a known node into the scratch.
+Transfer readPages(std::vector<uint8_t>& scratch, uint16_t first) {
     uint16_t current = first;
-    for (uint32_t j = 0; j < TotalPagNumDload; ++j) {
-        if (!Test_wait_msg()) return Outcome::Stopped;
-        std::memset(page, 0, sizeof page);
-        if (current == PagTab) {  // the table page is read and thrown away
-            getPageFlash(page);
+    return runPagedTransfer({TotalPagNumDload, "pages"}, [&](uint32_t j) {
+        uint8_t page[PAGE_SIZE] = {};
+        bool addressFirst = false;
+        if (current == PagTab) {
+            // The table page is read through and thrown away. When that read fails the
+            // logger's pointer is somewhere inside it, so the next page is addressed.
+            addressFirst = !getPageFlash(page);
             std::memset(page, 0, sizeof page);
             current = pageAdd(current, 1);
         }
-        if (!readPageWithRetries(current, page)) return Outcome::Failed;
+        if (!readPage(current, page, addressFirst)) {
+            gFailure = withLinkReason(vx::ui::format("page 0x%04X could not be read", unsigned(current)));
+            return false;
+        }
         current = pageAdd(current, 1);
-        Setbar_wait_msg(j, TotalPagNumDload);
         // The complete records lie one after the other from the start of the page.
         size_t walked = walkRecords(page, PAGE_SIZE, [](const uint8_t*, int) {});
-        std::fwrite(page, 1, walked, scratch);
+        scratch.insert(scratch.end(), page, page + walked);
         if (j == 0 && walked > 0) FirstTimeMarkerDload = readU32(page + 1);
-    }
-    return Outcome::Done;
+        return true;
+    });
 }
 
-// Step 6: the records still waiting in the logger's temporary buffer.
-void readTemporaryBuffer(FILE* scratch) {
+// The records still waiting in the logger's temporary buffer. False when the buffer could
+// not be read: records missing at the end must not pass for a complete download.
+bool readTemporaryBuffer(std::vector<uint8_t>& scratch) {
     uint8_t buf[PAGE_SIZE];
-    int32_t count = read_tmp_buffer(hCom, buf);
+    int32_t count = -1;
+    withAttempts(kAttempts, [&] { return (count = read_tmp_buffer(hCom, buf)) >= 0; });
+    if (count < 0) {
+        gFailure = withLinkReason("the temporary buffer could not be read");
+        return false;
+    }
     size_t off = 0;
-    while (off < size_t(count > 0 ? count : 0)) {
+    while (off < size_t(count)) {
         int k = findNode(buf[off]);
         if (k == 0) {
             vx::ui::message(nullptr, "Found an invalid node in the temporary buffer data !", "Warning",
                             Icon::Warning);
-            return;
+            break;
         }
         size_t rl = recordLength(InfoFE[k]);
-        if (off + rl > size_t(count)) return;  // a record cut off by the end of the buffer is dropped
-        std::fwrite(buf + off, 1, rl, scratch);
+        if (off + rl > size_t(count)) break;  // a record cut off by the end of the buffer is dropped
+        scratch.insert(scratch.end(), buf + off, buf + off + rl);
         LastTimeMarker = readU32(buf + off + 1);
         if (off == 0 && TotalPagNumDload == 0) FirstTimeMarkerDload = LastTimeMarker;
         off += rl;
     }
+    return true;
 }
 
-// Step 9: one row per sample-time interval up to the last record.
-// Step 9: one row per sample-time interval up to the last record. Long gaps between time
-// markers can mean very many rows, so the wait window stays live: false on Stop.
-bool resample(ScratchReader& reader, FILE* out) {
+// One row per sample-time interval up to the last record. Long gaps between time
+// markers can mean very many rows, so the wait window stays live and the file is checked.
+Transfer resample(ScratchReader& reader, AtomicFile& out) {
     const uint32_t tcf = 10u * Tsample;
     const uint64_t first = FirstTimeMarkerDload, span = LastTimeMarker > first ? LastTimeMarker - first : 1;
     uint32_t sincePoll = 0;
     for (uint64_t t = first; t < LastTimeMarker; t += tcf) {
-        int32_t r = interpData(tcf, uint32_t(t), reader);
-        if (r == 0) break;  // the scratch file is used up: no later interval gives a row
-        printData(out);
+        if (interpData(tcf, uint32_t(t), reader) == 0) break;  // no later interval gives a row
+        printData(out.stream());
         if (++sincePoll == 4096) {
             sincePoll = 0;
             Setbar_wait_msg(uint32_t((t - first) * 1000 / span), 1000);
-            if (!Test_wait_msg()) return false;
+            if (!Test_wait_msg()) return Transfer::Stopped;
+            if (!out.ok()) return Transfer::Failed;
         }
     }
-    return true;
+    return out.ok() ? Transfer::Done : Transfer::Failed;
 }
 
-// Step 11, first half: the table index over the whole memory and the record listing.
-Outcome writeDump(OpenFile& scratch, OpenFile& dump, uint16_t firstPage) {
-    dumpFirstHeading(dump.f);
-    for (uint32_t i = 0; i < NUM_PAGES; ++i) {
-        if (!Test_wait_msg()) return Outcome::Stopped;
+// The table index over the whole memory and the record listing.
+Transfer writeDump(const std::vector<uint8_t>& scratch, AtomicFile& dump, uint16_t firstPage) {
+    dumpFirstHeading(dump.stream());
+    Transfer t = runPagedTransfer({NUM_PAGES, "pages"}, [&](uint32_t i) {
         std::snprintf(PageTmp, sizeof PageTmp, "%04X", unsigned(i));
         char cmd[16];
         std::snprintf(cmd, sizeof cmd, "ATRD%s\r", PageTmp);
-        if (!(sendCOMMAND(hCom, cmd, 13) && RICEVUTO_OK()) || sendCOMMAND(hCom, "ATRD\r", 'L') != 1)
-            return Outcome::Failed;
-        dumpTableIndexLine(dump.f, uint16_t(i), Rx_buf);
-        Setbar_wait_msg(i, NUM_PAGES - 1);
-    }
-    dumpSessionInfo(dump.f, firstPage);
-    ScratchReader reader(scratch.f);
-    dumpRecords(dump.f, reader);
-    return Outcome::Done;
+        if (!vx::link::requestOk(cmd) || !vx::link::readChunk()) {
+            gFailure = withLinkReason(vx::ui::format("page 0x%04X could not be read", unsigned(i)));
+            return false;
+        }
+        dumpTableIndexLine(dump.stream(), uint16_t(i), Rx_buf);
+        return dump.ok();
+    });
+    if (t != Transfer::Done) return t;
+    dumpSessionInfo(dump.stream(), firstPage);
+    ScratchReader reader(scratch.data(), scratch.size());
+    dumpRecords(dump.stream(), reader);
+    return Transfer::Done;
 }
 
-// Step 11, second half: pages 0 to 4095 into the image.
-Outcome writeImage(FILE* image) {
-    if (!setPageAdd(0)) return Outcome::Failed;
-    uint8_t page[PAGE_SIZE];
-    for (uint32_t i = 0; i < NUM_PAGES; ++i) {
-        if (!Test_wait_msg()) return Outcome::Stopped;
-        if (!getPageFlash(page)) return Outcome::Failed;
-        std::fwrite(page, 1, PAGE_SIZE, image);
-        Setbar_wait_msg(i, NUM_PAGES);
+// Pages 0 to 4095 into the image.
+Transfer writeImage(AtomicFile& image) {
+    if (!setPageAdd(0)) {
+        gFailure = withLinkReason("page 0x0000 could not be addressed");
+        return Transfer::Failed;
     }
-    return Outcome::Done;
+    return runPagedTransfer({NUM_PAGES, "pages"}, [&](uint32_t i) {
+        uint8_t page[PAGE_SIZE];
+        if (!getPageFlash(page)) {
+            gFailure = withLinkReason(vx::ui::format("page 0x%04X could not be read", unsigned(i)));
+            return false;
+        }
+        // A full disk stops the transfer at once rather than after 4096 pages.
+        if (!image.write(page, PAGE_SIZE)) {
+            gFailure = image.error();
+            return false;
+        }
+        return true;
+    });
 }
 
-int32_t fail(Outcome why) {
-    // A failed transaction closes the wait window; after a Stop it is closed already.
-    if (why == Outcome::Failed) Close_wait_msg();
-    return 0;
-}
-
-int32_t verboseOutputs(OpenFile& scratch, uint16_t firstPage) {
-    OpenFile dump;
-    if (!scratch.open(SCRATCH_FILE, "rb")) {
-        fileWarning(SCRATCH_FILE, "can not be read !");
-        Close_wait_msg();
-        return 0;
-    }
-    if (!dump.open(DUMP_FILE, "wb")) {
-        fileWarning(DUMP_FILE, "can not be written !");
-        scratch.discard();
-        Close_wait_msg();
-        return 0;
-    }
-    Outcome o = writeDump(scratch, dump, firstPage);
-    if (o != Outcome::Done) {
-        scratch.discard();
-        dump.discard();
-        return fail(o);
-    }
-    dump.close();
-    scratch.discard();
+// The dump and the image, each committed when complete. 1 on success.
+int32_t verboseOutputs(const std::vector<uint8_t>& scratch, uint16_t firstPage) {
+    AtomicFile dump;
+    if (!dump.open(DUMP_FILE)) return fileFailed(dump, DUMP_FILE);
+    dump.setBuffer(1 << 16);
+    Transfer t = writeDump(scratch, dump, firstPage);
+    if (t == Transfer::Stopped) return 0;
+    if (t == Transfer::Failed) return dump.ok() ? failed(gFailure) : fileFailed(dump, DUMP_FILE);
+    if (!dump.commit()) return fileFailed(dump, DUMP_FILE);
 
     Print_wait_msg(vx::ui::format("Reading QM4X and Writing %s (immagine flash)", IMAGE_FILE).c_str());
-    OpenFile image;
-    if (!image.open(IMAGE_FILE, "wb")) {
-        fileWarning(IMAGE_FILE, "can not be written !");
-        Close_wait_msg();
-        return 0;
-    }
-    o = writeImage(image.f);
-    if (o != Outcome::Done) {
-        image.discard();
-        return fail(o);
-    }
-    image.close();
+    AtomicFile image;
+    if (!image.open(IMAGE_FILE)) return fileFailed(image, IMAGE_FILE);
+    t = writeImage(image);
+    if (t == Transfer::Stopped) return 0;
+    if (t == Transfer::Failed) return image.ok() ? failed(gFailure) : fileFailed(image, IMAGE_FILE);
+    if (!image.commit()) return fileFailed(image, IMAGE_FILE);
     return 1;
 }
 
 }  // namespace
 
+const std::string& vx::session::downloadFailure() {
+    return gFailure;
+}
+
 int32_t read_tmp_buffer(vx::link::SerialPort* port, uint8_t* buf) {
     clearRxBuf(port);
-    if (!sendCOMMAND(port, "ATRB\r", 13)) return 0;
-    char digits[4];
-    for (int i = 0; i < 4; ++i)
-        digits[i] = i < iRx ? char(Rx_buf[i]) : '0';
-    int32_t count = str16_to_num(digits, 4);
+    if (!sendCOMMAND(port, "ATRB\r", 13)) return -1;
+    // The count is four hex digits; anything else ("ERR") is no count.
+    if (iRx < 4) {
+        vx::link::markReply(vx::link::replyIsErr() ? vx::link::TxError::ErrReply : vx::link::TxError::BadReply);
+        return -1;
+    }
+    int32_t count = str16_to_num(Rx_buf, 4);
     if (count > PAGE_SIZE) count = PAGE_SIZE;
     if (count <= 0) return 0;
-    int32_t copied = 0;
-    while (copied < count) {
-        if (sendCOMMAND(port, "ATRD\r", 'L') != 1) return copied;
+    for (int32_t copied = 0; copied < count; copied += CHUNK_SIZE) {
+        if (sendCOMMAND(port, "ATRD\r", 'L') != 1) return -1;
         int32_t n = count - copied < CHUNK_SIZE ? count - copied : CHUNK_SIZE;
         std::memcpy(buf + copied, Rx_buf, size_t(n));
-        copied += n;
     }
-    return copied;
+    return count;
 }
 
 int32_t saveFile(vx::ui::WindowHandle hwndDlg, const char* namefile) {
+    vx::link::LinkBusy busy;
+    gFailure.clear();
+    vx::link::clearFailure();
     if (!confirmPageCount(hwndDlg)) return 0;
     uint16_t first = pageAdd(PagFirst, int32_t(TotalPagNum) - int32_t(TotalPagNumDload));
     if (first == PagTab) first = pageAdd(first, 1);
@@ -256,88 +265,37 @@ int32_t saveFile(vx::ui::WindowHandle hwndDlg, const char* namefile) {
 
     Show_wait_msg(hwndDlg, "Reading data from internal memory...");
     clearRxBuf(hCom);
-    OpenFile scratch;
-    if (!scratch.open(SCRATCH_FILE, "wb")) {
-        fileWarning(SCRATCH_FILE, "can not be written !");
-        Close_wait_msg();
-        return 0;
-    }
-    std::setvbuf(scratch.f, nullptr, _IOFBF, 1 << 16);
-    if (!setPageAdd(first)) {
-        Close_wait_msg();
-        scratch.discard();
-        return 0;
-    }
-    Outcome o = readPages(scratch.f, first);
-    if (o != Outcome::Done) {
-        scratch.discard();
-        return fail(o);
-    }
-    readTemporaryBuffer(scratch.f);
-    if (std::fflush(scratch.f) != 0 || std::ferror(scratch.f)) {  // a full disk, say
-        fileWarning(SCRATCH_FILE, "can not be written !");
-        scratch.discard();
-        Close_wait_msg();
-        return 0;
-    }
-    scratch.close();
+    // The scratch records stay in memory: a whole memory is at most about 2 MB, and no
+    // file of this run can be left behind or shared with another run.
+    std::vector<uint8_t> scratch;
+    scratch.reserve(size_t(TotalPagNumDload + 1) * PAGE_SIZE);
+    if (TotalPagNumDload > 0 && !address(first))
+        return failed(withLinkReason(vx::ui::format("page 0x%04X could not be addressed", unsigned(first))));
+    Transfer t = readPages(scratch, first);
+    if (t == Transfer::Stopped) return 0;
+    if (t == Transfer::Failed) return failed(gFailure);
+    if (!readTemporaryBuffer(scratch)) return failed(gFailure);
 
-    // The data record file is written under a temporary name and takes its own name
-    // only when everything has succeeded.
-    std::string finalName = namefile ? namefile : "";
-    std::string partName = finalName + ".part";
-    if (!scratch.open(SCRATCH_FILE, "rb")) {
-        fileWarning(SCRATCH_FILE, "can not be read !");
-        std::remove(SCRATCH_FILE);
-        Close_wait_msg();
-        return 0;
-    }
-    OpenFile table;
-    if (finalName.empty() || !table.open(partName, "wb")) {
-        fileWarning(finalName.c_str(), "can not be written !");
-        scratch.discard();
-        Close_wait_msg();
-        return 0;
-    }
-    std::setvbuf(table.f, nullptr, _IOFBF, 1 << 16);
+    // The data record file goes straight to its name, complete or not at all.
+    const std::string name = namefile ? namefile : "";
+    AtomicFile table;
+    if (!table.open(name)) return fileFailed(table, name);
+    table.setBuffer(1 << 16);
     InfoSES.nSubItem = uint32_t(TotalLogicCh);
     InfoSES.nItem = 0;
     InfoSES.nSubItem_ = InfoSES.nSubItem;
-    printHeader(table.f);
-    bool resampled;
-    {
-        ScratchReader reader(scratch.f);
-        resampled = resample(reader, table.f);
-    }
+    printHeader(table.stream());
+    ScratchReader reader(scratch.data(), scratch.size());
+    t = resample(reader, table);
     InfoSES.nItem_ = InfoSES.nItem;
-    scratch.close();
-    if (!resampled) {  // stopped
-        table.discard();
-        std::remove(SCRATCH_FILE);
-        return 0;
-    }
-    bool written = std::fflush(table.f) == 0 && !std::ferror(table.f);
-    table.close();
-    if (!written) {
-        fileWarning(finalName.c_str(), "can not be written !");
-        std::remove(partName.c_str());
-        std::remove(SCRATCH_FILE);
-        Close_wait_msg();
-        return 0;
-    }
-    Print_wait_msg(vx::ui::format("Reading QM4X and Writing %s", DUMP_FILE).c_str());
+    if (t == Transfer::Stopped) return 0;
+    if (t == Transfer::Failed) return fileFailed(table, name);
 
-    if (Flag.verbose == 1 && !verboseOutputs(scratch, first)) {
-        std::remove(partName.c_str());
-        std::remove(SCRATCH_FILE);
-        return 0;
+    if (Flag.verbose == 1) {
+        Print_wait_msg(vx::ui::format("Reading QM4X and Writing %s", DUMP_FILE).c_str());
+        if (!verboseOutputs(scratch, first)) return 0;
     }
+    if (!table.commit()) return fileFailed(table, name);
     Close_wait_msg();
-    std::remove(SCRATCH_FILE);
-    if (std::rename(partName.c_str(), finalName.c_str()) != 0) {
-        std::remove(partName.c_str());
-        fileWarning(finalName.c_str(), "can not be written !");
-        return 0;
-    }
     return 1;
 }

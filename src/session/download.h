@@ -1,18 +1,27 @@
 #pragma once
-// Downloading the session: the most recent data pages and the temporary buffer into the
-// scratch file, resampled into the data record file; in verbose mode also the dump and
-// the flash image.
+// Downloading the session: the most recent data pages and the temporary buffer, resampled
+// into the data record file; in verbose mode also the dump and the flash image.
 
 #include <cstdint>
+#include <string>
 
 #include "link/serial_port.h"
 #include "ui/backend.h"
 
-constexpr const char* SCRATCH_FILE = "QM41data.hex";
 constexpr const char* DUMP_FILE = "QM41data.txt";
 constexpr const char* IMAGE_FILE = "QM41data.bin";
 
+// Downloads into the data record file `namefile` (a path), written complete or not at
+// all. 1 on success; 0 on cancel, Stop or failure (vx::session::downloadFailure() says
+// why a failure happened).
 int32_t saveFile(vx::ui::WindowHandle hwndDlg, const char* namefile);
 
-// Reads the logger's temporary buffer into buf (room for 528 bytes); the byte count.
+// Reads the logger's temporary buffer into buf (room for 528 bytes): the byte count
+// (0 to 528), or -1 when the buffer could not be read (no reply, "ERR", a piece missing).
 int32_t read_tmp_buffer(vx::link::SerialPort* hCom, uint8_t* buf);
+
+namespace vx::session {
+// Why the last saveFile failed ("page 0x0123 could not be read (ATRD: no reply within
+// 2000 ms)"); empty when it was stopped or cancelled.
+const std::string& downloadFailure();
+}  // namespace vx::session

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace vx::session {
+
 int tableLength(const uint8_t* page) {
     if (page[0] != 0xFF) return -1;
     int len = readU16(page + 2);
@@ -94,3 +96,5 @@ void sessionLength(uint32_t firstMarker, uint32_t lastMarker, char out[14]) {
     uint32_t days = seconds / 86400, rest = seconds % 86400;
     std::snprintf(out, 14, "%06u_%02u%02u%02u", days, rest / 3600, rest % 3600 / 60, rest % 60);
 }
+
+}  // namespace vx::session

@@ -9,6 +9,8 @@
 #include "session/quantities.h"
 #include "session/session_state.h"
 
+namespace vx::session {
+
 inline uint16_t pageAdd(uint16_t page, int32_t n) {
     return uint16_t((int32_t(page) + n) & PAGE_MASK);
 }
@@ -88,3 +90,5 @@ size_t walkRecords(const uint8_t* buf, size_t len, F&& fn) {
 
 // "%06u_%02u%02u%02u" of the session length between two time markers (tenths, rounded).
 void sessionLength(uint32_t firstMarker, uint32_t lastMarker, char out[14]);
+
+}  // namespace vx::session

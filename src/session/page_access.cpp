@@ -6,7 +6,7 @@
 #include "link/clock.h"
 #include "link/com.h"
 #include "session/session_state.h"
-#include "shell/flags.h"
+#include "state/flags.h"
 
 namespace {
 constexpr uint64_t kPieceTimeLimitMs = 1000;
@@ -44,7 +44,7 @@ int32_t getPageFlash(uint8_t* buf) {
     return 1;
 }
 
-void choosePageReadingMode() {
+void vx::session::choosePageReadingMode() {
     if (Flag.modem == 1) return;
     bool plain = (Datalogger.hw == '0' && Datalogger.fw <= 0x18) || Datalogger.hw == '7' ||
                  (Datalogger.hw == '5' && Datalogger.fw <= 0x16);

@@ -213,7 +213,7 @@ constexpr ScaleRule kScaleRules[20] = {
 
 }  // namespace
 
-size_t adjValueText(char* strz, int8_t typegra, int32_t x, float* shown) {
+size_t vx::session::adjValueText(char* strz, int8_t typegra, int32_t x, float* shown) {
     if (typegra == 6 && x == -1) {  // the pressure sensor's error value
         std::memcpy(strz, "Err", 4);
         if (shown) *shown = Default_value[6];
@@ -231,7 +231,7 @@ size_t adjValueText(char* strz, int8_t typegra, int32_t x, float* shown) {
 
 float adj_value(char* strz, int8_t typegra, int32_t x) {
     float v;
-    adjValueText(strz, typegra, x, &v);
+    vx::session::adjValueText(strz, typegra, x, &v);
     return v;
 }
 

@@ -14,7 +14,9 @@ extern int16_t Default_value[NUM_QUANTITIES];
 
 // Text of raw value x for quantity typegra into strz; returns the number shown.
 float adj_value(char* strz, int8_t typegra, int32_t x);
+namespace vx::session {
 // The same text as adj_value; returns its length and puts the number shown in *shown.
 size_t adjValueText(char* strz, int8_t typegra, int32_t x, float* shown = nullptr);
+}  // namespace vx::session
 // Text of an already scaled value with its quantity's decimals.
 void adj_value2(char* strz, int8_t typegra, float x);

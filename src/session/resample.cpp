@@ -7,30 +7,7 @@
 #include "session/quantities.h"
 #include "session/session_state.h"
 
-// Makes at least `need` unread bytes available. The bytes from the last head on are kept
-// (moved to the front with the unread tail), so stepBack works across a refill.
-bool ScratchReader::fill(size_t need) {
-    size_t keep = headPos_ < pos_ ? headPos_ : pos_;
-    if (keep > 0) {
-        std::memmove(buf_, buf_ + keep, end_ - keep);
-        end_ -= keep;
-        pos_ -= keep;
-        headPos_ -= keep;
-    }
-    while (end_ - pos_ < need) {
-        size_t got = std::fread(buf_ + end_, 1, sizeof buf_ - end_, f_);
-        if (got == 0) return false;
-        end_ += got;
-    }
-    return true;
-}
-
-bool ScratchReader::readBytes(uint8_t* out, size_t n) {
-    const uint8_t* p = readSpan(n);
-    if (!p) return false;
-    std::memcpy(out, p, n);
-    return true;
-}
+using namespace vx::session;
 
 void printHeader(FILE* f) {
     std::fprintf(f, "Time[s]: %u\r\n", unsigned(Tsample));
@@ -43,7 +20,7 @@ void printHeader(FILE* f) {
     std::fputs("\r\n", f);
 }
 
-int32_t interpData(uint32_t tcf, uint32_t i_ref, ScratchReader& infile) {
+int32_t interpData(uint32_t tcf, uint32_t i_ref, vx::session::ScratchReader& infile) {
     int count = TotalNodeNum < MAX_NODES ? TotalNodeNum : MAX_NODES;
     uint8_t byAddress[256] = {};  // node index by address, first match as findNode
     for (int k = count; k >= 1; --k) {

@@ -4,47 +4,45 @@
 #include <cstdint>
 #include <cstdio>
 
-// Reads the scratch file of raw records sequentially, with the one-record step back that
-// the interval boundaries need. Buffered: decoding must keep up with 100 MB/s.
+namespace vx::session {
+
+// Reads the scratch records (the raw records of a download, one after the other) in
+// order, with the one-record step back that the interval boundaries need.
 class ScratchReader {
   public:
-    explicit ScratchReader(FILE* f) : f_(f) {}
-    // Next record's address and time marker; false at the end of the file.
+    ScratchReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    // Next record's address and time marker; false at the end.
     bool readHead(uint8_t& address, uint32_t& marker) {
+        if (size_ - pos_ < kHeadSize) return false;
         headPos_ = pos_;
-        if (end_ - pos_ < kHeadSize && !fill(kHeadSize)) return false;
-        headPos_ = pos_;
-        address = buf_[pos_];
-        marker = uint32_t(buf_[pos_ + 1]) | uint32_t(buf_[pos_ + 2]) << 8 | uint32_t(buf_[pos_ + 3]) << 16 |
-                 uint32_t(buf_[pos_ + 4]) << 24;
+        const uint8_t* p = data_ + pos_;
+        address = p[0];
+        marker = uint32_t(p[1]) | uint32_t(p[2]) << 8 | uint32_t(p[3]) << 16 | uint32_t(p[4]) << 24;
         pos_ += kHeadSize;
         return true;
     }
     // The record just read by readHead is read again next time.
     void stepBack() { pos_ = headPos_; }
-    // The sample bytes of the record whose head was just read (n bytes); false if cut off.
-    bool readBytes(uint8_t* out, size_t n);
-    // Same, without a copy: the n bytes inside the buffer (valid until the next read), or
-    // null if cut off.
+    // The n sample bytes of the record whose head was just read, or null if cut off.
     const uint8_t* readSpan(size_t n) {
-        if (end_ - pos_ < n && !fill(n)) return nullptr;
-        const uint8_t* p = buf_ + pos_;
+        if (size_ - pos_ < n) return nullptr;
+        const uint8_t* p = data_ + pos_;
         pos_ += n;
         return p;
     }
 
   private:
     static constexpr size_t kHeadSize = 5;  // address and time marker
-    bool fill(size_t need);
-    FILE* f_;
-    uint8_t buf_[1 << 16];
-    size_t pos_ = 0, end_ = 0;
-    size_t headPos_ = 0;
+    const uint8_t* data_;
+    size_t size_;
+    size_t pos_ = 0, headPos_ = 0;
 };
+
+}  // namespace vx::session
 
 // Line 1 and the column heads.
 void printHeader(FILE* f);
 // One output interval ending at i_ref + tcf / 2: 1 when a row is to be written.
-int32_t interpData(uint32_t tcf, uint32_t i_ref, ScratchReader& infile);
+int32_t interpData(uint32_t tcf, uint32_t i_ref, vx::session::ScratchReader& infile);
 // One row of averages (counts InfoSES.nItem).
 void printData(FILE* f);

@@ -11,8 +11,10 @@
 #include "session/memory_model.h"
 #include "session/page_access.h"
 #include "session/session_state.h"
-#include "shell/flags.h"
+#include "state/flags.h"
 #include "ui/wait_window.h"
+
+using namespace vx::session;
 
 namespace {
 
@@ -36,11 +38,11 @@ void copyReply(char* out, size_t size, size_t n) {
 }
 
 bool command(const char* text) {
-    return sendCOMMAND(hCom, text, 13) == 1;
+    return vx::link::request(text);
 }
 
 bool commandOk(const char* text) {
-    return command(text) && RICEVUTO_OK();
+    return vx::link::requestOk(text);
 }
 
 // Runs a step until it succeeds or the user declines another try; true on success.
@@ -98,11 +100,11 @@ int32_t initTabAss() {
     if (!commandOk(cmd)) return 0;
     int length = PAGE_SIZE;
     for (int off = 0; off < length; off += CHUNK_SIZE) {
-        if (sendCOMMAND(hCom, "ATRD\r", 'L') != 1) return 0;
+        if (!vx::link::readChunk()) return 0;
         std::memcpy(TabAss + off, Rx_buf, CHUNK_SIZE);
         if (off == 0) {
             length = tableLength(TabAss);
-            if (length < 0) return 0;
+            if (length < 0) return vx::link::markReply(vx::link::TxError::BadReply), 0;
         }
     }
     switch (decodeTabAss()) {
@@ -114,6 +116,7 @@ int32_t initTabAss() {
                             "Setup Error", vx::ui::Icon::Error);
             return 0;
         default:
+            vx::link::markReply(vx::link::TxError::BadReply);
             return 0;
     }
 }
@@ -135,8 +138,9 @@ int32_t initTimeMark() {
         char cmd[16];
         std::snprintf(cmd, sizeof cmd, "ATRD%s\r", PageFirst);
         if (!commandOk(cmd)) return 0;
-        if (sendCOMMAND(hCom, "ATRD\r", 'L') == 1 && findNode(Rx_buf[0]) != 0)
-            FirstTimeMarker = readU32(Rx_buf + 1);
+        // A piece that did not come fails the step: it is not a page without records.
+        if (!vx::link::readChunk()) return 0;
+        if (findNode(Rx_buf[0]) != 0) FirstTimeMarker = readU32(Rx_buf + 1);
         if (!setPageAdd(PagLast)) return 0;
         uint8_t page[PAGE_SIZE] = {};
         if (!getPageFlash(page)) return 0;
@@ -147,6 +151,7 @@ int32_t initTimeMark() {
 }
 
 void initSession(char* szP, vx::ui::WindowHandle hwndDlg) {
+    vx::link::LinkBusy busy;
     auto& ui = vx::ui::backend();
     ui.setStatus(hwndDlg, 0, " Lettura dati...");
     Show_wait_msg(hwndDlg, "Init data pages...");
@@ -186,6 +191,7 @@ void initSession(char* szP, vx::ui::WindowHandle hwndDlg) {
 }
 
 int32_t clockSync() {
+    vx::link::LinkBusy busy;
     getDataTimePC(DataTimePC);
     char cmd[24];
     clearRxBuf(hCom);

@@ -4,8 +4,10 @@
 #include "session/memory_model.h"
 #include "session/quantities.h"
 #include "session/session_state.h"
-#include "shell/flags.h"
+#include "state/flags.h"
 #include "ui/text_report.h"
+
+using namespace vx::session;
 
 void printInfoSes(vx::ui::WindowHandle hDlgCtrl, int32_t verb) {
     vx::ui::backend().clearText(hDlgCtrl);

@@ -22,7 +22,7 @@ int32_t IndTab;
 uint16_t Vbat_curr[MAX_NODES + 1];
 uint16_t Tsample = TCF_DEF;
 
-void resetSessionState() {
+void vx::session::resetSessionState() {
     PageTab[0] = PageFirst[0] = PageLast[0] = PageTmp[0] = 0;
     PagTab = PagFirst = PagLast = 0;
     TotalPagNum = TotalPagNumDload = 0;

@@ -58,5 +58,7 @@ extern int32_t IndTab;
 extern uint16_t Vbat_curr[MAX_NODES + 1];
 extern uint16_t Tsample;
 
+namespace vx::session {
 // Puts the session state back to its start-up values.
 void resetSessionState();
+}  // namespace vx::session

@@ -5,6 +5,8 @@
 #include "session/quantities.h"
 #include "session/session_state.h"
 
+namespace vx::session {
+
 void dumpFirstHeading(FILE* f) {
     std::fputs("Tabelle di assegnazione valide rilevate ***************************************\r\n\r\n", f);
 }
@@ -54,3 +56,5 @@ void dumpRecords(FILE* f, ScratchReader& scratch) {
         std::fputs("\r\n", f);
     }
 }
+
+}  // namespace vx::session

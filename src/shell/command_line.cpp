@@ -5,14 +5,13 @@
 #include <cstring>
 
 #include "link/com.h"
-#include "shell/flags.h"
+#include "link/serial_port.h"
+#include "state/flags.h"
+#include "shell/port_scan.h"
 #include "shell/startup_state.h"
 #include "ui/backend.h"
 
 namespace {
-
-const uint32_t kBaudRates[] = {1200,  2400,  4800,  9600,   14400,  19200,
-                               38400, 56000, 57600, 115200, 128000, 256000};
 
 uint32_t toUnsigned(const char* s) {
     return uint32_t(std::strtoul(s, nullptr, 10));
@@ -21,19 +20,20 @@ uint32_t toUnsigned(const char* s) {
 // "-p": the named port is opened at once with the settings as they stand now.
 void openNamedPort(const char* name) {
     setCommPort(name);
-    hCom = openPort(CommPort);
+    hCom = vx::shell::openConfiguredPort(CommPort);
     if (!hCom) {
-        vx::ui::message(nullptr,
-                        vx::ui::format("%s %s !\r\n%s", "COM port can not be opened", CommPort,
-                                       "An automatic COM scan will be executed"),
-                        "Warning", vx::ui::Icon::Warning);
+        std::string text = vx::ui::format("%s %s !\r\n%s", "COM port can not be opened", CommPort,
+                                          "An automatic COM scan will be executed");
+        std::string reason = vx::shell::portFailureLine();
+        if (!reason.empty()) text += "\r\n\r\n" + reason;
+        vx::ui::message(nullptr, text, "Warning", vx::ui::Icon::Warning);
         return;
     }
-    initCOM(hCom);
     Flag.COM_ext = 1;
     int32_t saved = Timeout_rx;
     Timeout_rx = TO_RX_FAST;
-    if (sendCOMMAND(hCom, "ATVR\r", 13)) {
+    // A first look at the version; "ERR" is no firmware release.
+    if (sendCOMMAND(hCom, "ATVR\r", 13) && !vx::link::replyIsErr()) {
         std::snprintf(FW_release, sizeof FW_release, "%.4s", rxText());
         if (Rx_buf[0] == '7') Flag.QM42 = 1;
         if (Rx_buf[0] == 'B') Flag.QM42 = Flag.QM43 = 1;
@@ -47,7 +47,7 @@ void doCMD(char cmd, const char* szBuf) {
     switch (cmd) {
         case 'b': {
             uint32_t v = toUnsigned(szBuf);
-            for (uint32_t r : kBaudRates)
+            for (uint32_t r : vx::link::kBaudRates)
                 if (r == v && *szBuf) BR_value = v;
             break;
         }

@@ -6,12 +6,10 @@
 #include "link/com.h"
 #include "link/modem_ini.h"
 #include "session/session_state.h"
-#include "shell/flags.h"
+#include "state/flags.h"
 #include "shell/port_scan.h"
 #include "shell/startup_state.h"
 #include "ui/input_dialogs.h"
-
-FlagRecord Flag;
 
 void initVAR() {
     std::memset(&Flag, 0, sizeof Flag);
@@ -38,6 +36,6 @@ void initVAR() {
     Ndec = 0;
 
     Data_file[0] = 0;
-    resetSessionState();
+    vx::session::resetSessionState();
     resetAlarmState();
 }

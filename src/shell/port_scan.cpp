@@ -1,20 +1,19 @@
 #include "shell/port_scan.h"
 
-#include <QSerialPortInfo>
-#include <algorithm>
 #include <cstdlib>
 
 #include "link/com.h"
-#include "shell/flags.h"
+#include "platform/signals.h"
+#include "state/flags.h"
 #include "ui/backend.h"
 
-std::vector<std::string> Porte;
+std::vector<vx::link::PortInfo> Porte;
 int32_t Nport;
 
 namespace vx::shell {
 
-std::vector<std::string> scanPortNames() {
-    std::vector<std::string> names;
+std::vector<vx::link::PortInfo> scanPortList() {
+    std::vector<vx::link::PortInfo> ports;
     if (const char* env = std::getenv("VENDRIX_PORTS")) {
 #ifdef _WIN32
         const char sep = ';';
@@ -23,19 +22,17 @@ std::vector<std::string> scanPortNames() {
 #endif
         std::string list(env);
         size_t start = 0;
-        while (start <= list.size() && names.size() < size_t(NCOM)) {
+        while (start <= list.size() && ports.size() < size_t(NCOM)) {
             size_t end = list.find(sep, start);
             if (end == std::string::npos) end = list.size();
-            if (end > start) names.push_back(list.substr(start, end - start));
+            if (end > start) ports.push_back({list.substr(start, end - start), ""});
             start = end + 1;
         }
-        return names;
+        return ports;
     }
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        names.push_back(info.systemLocation().toStdString());
-    std::sort(names.begin(), names.end());
-    if (names.size() > size_t(NCOM)) names.resize(NCOM);
-    return names;
+    ports = vx::link::platformPorts();  // ordered first, then cut to the limit
+    if (ports.size() > size_t(NCOM)) ports.resize(NCOM);
+    return ports;
 }
 
 void setLongTimeout() {
@@ -47,17 +44,32 @@ std::string notFoundText() {
                           Flag.modem == 1 ? "Modem not found !" : "Device not found !", BR_value);
 }
 
-int autoScanPorts(const std::vector<std::string>& names) {
-    for (const std::string& name : names) {
-        PortHandle h = openPort(name.c_str());
+std::string portFailureLine() {
+    const vx::link::PortFailure& f = vx::link::lastPortFailure();
+    return f.kind == vx::link::PortFailure::Kind::None ? std::string() : f.text;
+}
+
+PortHandle openConfiguredPort(const char* name) {
+    PortHandle h = openPort(name);
+    if (h && initCOM(h) != 1) {
+        closePort(h);
+        h = nullptr;
+    }
+    return h;
+}
+
+int autoScanPorts(const std::vector<vx::link::PortInfo>& ports) {
+    for (const vx::link::PortInfo& port : ports) {
+        if (vx::platform::interruptRequested()) break;
+        PortHandle h = openPort(port.name.c_str());
         if (!h) continue;
-        Porte.push_back(name);
+        Porte.push_back(port);
         ++Nport;
-        initCOM(h);
-        if (test_hCom(h) == 1) {
+        // A port that refuses the rate is listed but not tried: nothing can answer on it.
+        if (initCOM(h) == 1 && test_hCom(h) == 1) {
             setLongTimeout();
             hCom = h;
-            setCommPort(name.c_str());
+            setCommPort(port.name.c_str());
             return 1;
         }
         restoreCOM(h);
@@ -67,15 +79,24 @@ int autoScanPorts(const std::vector<std::string>& names) {
     return 0;
 }
 
-int tryPortManually(const std::string& name, void* owner) {
+int probePort(const std::string& name, std::string& failureText) {
     setCommPort(name.c_str());
     hCom = openPort(CommPort);
-    initCOM(hCom);
-    if (test_hCom(hCom) == 1) return 1;
+    bool configured = hCom && initCOM(hCom) == 1;
+    if (configured && test_hCom(hCom) == 1) return 1;
+    std::string reason = hCom && configured ? std::string() : portFailureLine();
     restoreCOM(hCom);
     closePort(hCom);
     hCom = nullptr;
-    vx::ui::message(owner, notFoundText(), "COM Error", vx::ui::Icon::Error);
+    failureText = notFoundText();
+    if (!reason.empty()) failureText += "\r\n\r\n" + reason;
+    return 0;
+}
+
+int tryPortManually(const std::string& name, void* owner) {
+    std::string text;
+    if (probePort(name, text) == 1) return 1;
+    vx::ui::message(owner, text, "COM Error", vx::ui::Icon::Error);
     return 0;
 }
 

@@ -8,7 +8,7 @@
 #include "session/session_state.h"
 #include "shell/command_line.h"
 #include "shell/defaults.h"
-#include "shell/flags.h"
+#include "state/flags.h"
 #include "shell/port_scan.h"
 #include "shell/startup_state.h"
 #include "ui/backend.h"
@@ -26,11 +26,14 @@ void rememberWorkingDirectory() {
     std::snprintf(Exe_dir, sizeof Exe_dir, "%s", ec ? "." : cwd.c_str());
 }
 
-// Step 8: the window that fits the device found.
+// The window that fits the device found.
 int runDeviceWindow(const StartupWindows& w) {
     if (Flag.modem == 1) {
         int r = run(w.remote);
         sendCOMMAND(hCom, "ATZ\r", 13);
+        // The number is saved only by a window that loaded it: an empty one must not
+        // replace the user's.
+        if (r == kWindowNotRun) return 0;
         save_ini((std::string(Exe_dir) + "/Farlinks.ini").c_str());
         return r;
     }
@@ -38,20 +41,17 @@ int runDeviceWindow(const StartupWindows& w) {
     return run(w.mainWindow);
 }
 
-// Steps 9 and 10: the port closed, the session's data record file removed.
+// The port closed. The downloaded data record file stays: until the post-processing can
+// take it over, it is the only result of a download.
 void cleanUp() {
     closePort(hCom);
     hCom = nullptr;
-    if (DataTimeSS[0]) {
-        std::error_code ec;
-        std::filesystem::remove(DataTimeSS, ec);
-    }
 }
 
 }  // namespace
 
 int runStartup(const char* cmdLine, const StartupWindows& w) {
-    // Step 1 (the monitor's channel selection) is part of the defaults.
+    // The monitor's channel selection is emptied with the defaults.
     initVAR();
     readCMD(cmdLine);
     rememberWorkingDirectory();

@@ -7,6 +7,10 @@
 
 namespace vx::shell {
 
+// What a window road returns when its window could not run (it is still to come): the
+// program ends with 0 and, for the modem, keeps its settings file as it was.
+constexpr int kWindowNotRun = -1;
+
 struct StartupWindows {
     std::function<int()> portSelection;   // ends with 2 when a device was identified
     std::function<int()> quickMode;       // offline image viewer (a data file was named)
@@ -16,7 +20,7 @@ struct StartupWindows {
     std::function<void()> beforeWindows;  // the platform's one-time set-up (common controls)
 };
 
-// Runs steps 1 to 11 of the start-up with the command line as one string; returns the
+// Runs the whole start-up with the command line as one string; returns the
 // program's result.
 int runStartup(const char* cmdLine, const StartupWindows& windows);
 

@@ -4,7 +4,6 @@
 
 char Nome_prog[30];
 char Nome_prog2[30];
-char Exe_dir[PATH_MAX_VX];
 char Data_file[PATH_MAX_VX];
 
 void buildProgramNames() {

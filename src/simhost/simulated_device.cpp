@@ -13,6 +13,19 @@ const std::string& SimulatedDevice::portPath() const {
     return server_->path();
 }
 
+bool SimulatedDevice::checkSettings(const std::string& settings, std::string& err) {
+    vx::sim::Options opts;
+    if (vx::sim::parseSimSettings(settings, opts, err)) return true;
+    std::string profile = settings.substr(0, settings.find(','));
+    if (profile.find('=') == std::string::npos && !vx::sim::isProfile(profile)) {
+        std::string list;
+        for (const std::string& p : vx::sim::profiles())
+            list += (list.empty() ? "" : ", ") + p;
+        err = "unknown profile " + profile + " (profiles: " + list + ")";
+    }
+    return false;
+}
+
 std::unique_ptr<SimulatedDevice> SimulatedDevice::start(const std::string& settings, std::string& err) {
     vx::sim::Options opts;
     if (!vx::sim::parseSimSettings(settings, opts, err)) return nullptr;

@@ -18,6 +18,8 @@ class SimulatedDevice {
     vx::sim::PtyServer& server() { return *server_; }
 
     // settings: "PROFILE[,key=value...]" ("" is a QM41 logger). Null with err on failure.
+    // checkSettings only reads them; an unknown profile's error lists the profiles.
+    static bool checkSettings(const std::string& settings, std::string& err);
     static std::unique_ptr<SimulatedDevice> start(const std::string& settings, std::string& err);
 
   private:

@@ -5,9 +5,12 @@
 // Every text crossing this interface is the program's own single-byte Windows-1252 text;
 // a backend converts at its edge (text_encoding.h).
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/compiler.h"
 
 namespace vx::ui {
 
@@ -49,6 +52,9 @@ class Backend {
     virtual void showWait(WindowHandle owner, const std::string& text) = 0;
     virtual void setWaitText(const std::string& text) = 0;
     virtual void setWaitBar(int percent) = 0;
+    // The step reached when the procedure counts in units ("pages"): a backend may show
+    // the count, the rate and the time left. Called after setWaitBar.
+    virtual void setWaitCount(uint32_t /*cur*/, uint32_t /*end*/, const std::string& /*unit*/) {}
     virtual void pollWait() = 0;
     virtual void closeWait() = 0;
 
@@ -75,6 +81,6 @@ Answer message(WindowHandle owner, const std::string& text, const std::string& c
                Buttons buttons = Buttons::Ok);
 
 // printf-style formatting into a std::string (the documented formats are printf formats).
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string format(const char* fmt, ...) VX_PRINTF_FORMAT(1, 2);
 
 }  // namespace vx::ui

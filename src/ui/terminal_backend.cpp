@@ -1,27 +1,16 @@
 #include "ui/terminal_backend.h"
 
-#include <unistd.h>
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 
+#include "platform/signals.h"
+#include "platform/terminal.h"
 #include "ui/input_dialogs.h"
 #include "ui/text_encoding.h"
 #include "ui/wait_window.h"
 
 namespace vx::ui {
 namespace {
-
-std::atomic<int> gInterrupts{0};
-
-void onSigint(int) {
-    // A second Ctrl+C while nothing polls ends the program the usual way.
-    if (gInterrupts.fetch_add(1) >= 1) {
-        std::signal(SIGINT, SIG_DFL);
-        std::raise(SIGINT);
-    }
-}
 
 // Message texts use "\r\n" line ends; a terminal wants "\n".
 std::string forTerminal(const std::string& s) {
@@ -51,23 +40,33 @@ const char* answerName(Answer a) {
     return "?";
 }
 
+bool endsWith(const std::string& s, const char* tail) {
+    size_t n = std::strlen(tail);
+    return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
+}
+
 }  // namespace
 
-TerminalBackend::TerminalBackend() : progress_(isatty(STDERR_FILENO) != 0) {
+TerminalBackend::TerminalBackend() : progress_(vx::platform::isTerminal(stderr)) {
     policy_["Abandon the current operation ?"] = Answer::Yes;
 }
 
-void TerminalBackend::installInterruptHandler() {
-    std::signal(SIGINT, onSigint);
+Answer TerminalBackend::answerFor(const std::string& text, Buttons buttons) {
+    if (buttons == Buttons::Ok) return Answer::Ok;
+    // After Ctrl+C every question takes the way out.
+    if (vx::platform::interruptRequested() && text.rfind("Abandon the current operation ?", 0) != 0)
+        return closeAnswer(buttons);
+    if (endsWith(text, "Try again ?")) return asked_[text]++ < retries_ ? Answer::Yes : Answer::No;
+    Answer a = closeAnswer(buttons);
+    for (auto& [prefix, ans] : policy_)
+        if (text.compare(0, prefix.size(), prefix) == 0) a = ans;
+    return a;
 }
 
-Answer TerminalBackend::message(WindowHandle, const std::string& text, const std::string& caption, Icon,
+Answer TerminalBackend::message(WindowHandle, const std::string& text, const std::string& caption, Icon icon,
                                 Buttons buttons) {
-    Answer a = closeAnswer(buttons);
-    if (buttons != Buttons::Ok) {
-        for (auto& [prefix, ans] : policy_)
-            if (text.compare(0, prefix.size(), prefix) == 0) a = ans;
-    }
+    Answer a = answerFor(text, buttons);
+    if (icon == Icon::Error || icon == Icon::Warning) ++problems_;
     endBar();
     if (!quiet_ || buttons == Buttons::Ok) {
         std::fprintf(stderr, "%s: %s", forTerminal(caption).c_str(), forTerminal(text).c_str());
@@ -86,14 +85,16 @@ std::optional<std::string> TerminalBackend::saveFileName(WindowHandle, const Fil
 }
 
 void TerminalBackend::showWait(WindowHandle, const std::string& text) {
-    gInterrupts = 0;
     waitText_ = text;
+    count_.clear();
+    countUnit_.clear();
     percent_ = 0;
     drawBar();
 }
 
 void TerminalBackend::setWaitText(const std::string& text) {
     waitText_ = text;
+    count_.clear();
     drawBar();
 }
 
@@ -103,24 +104,54 @@ void TerminalBackend::setWaitBar(int percent) {
     drawBar();
 }
 
-void TerminalBackend::pollWait() {
-    if (gInterrupts.load() > 0) {
-        gInterrupts = 0;
-        waitStopClicked();
+void TerminalBackend::setWaitCount(uint32_t cur, uint32_t end, const std::string& unit) {
+    auto now = std::chrono::steady_clock::now();
+    if (unit != countUnit_ || cur == 0) {  // a new count starts its clock
+        countUnit_ = unit;
+        countStart_ = now;
     }
+    double seconds = std::chrono::duration<double>(now - countStart_).count();
+    std::string text = countText(cur, end, unit, seconds);
+    if (text == count_) return;
+    count_ = text;
+    drawBar();
+}
+
+std::string TerminalBackend::countText(uint32_t cur, uint32_t end, const std::string& unit, double seconds) {
+    std::string out = format("%u/%u %s", unsigned(cur), unsigned(end), unit.c_str());
+    if (seconds < 0.5 || cur == 0) return out;
+    double rate = cur / seconds;
+    out += format(", %.1f %s/s", rate, unit.c_str());
+    if (cur < end) {
+        unsigned left = unsigned((end - cur) / rate + 0.5);
+        out += format(", %u:%02u left", left / 60, left % 60);
+    }
+    return out;
+}
+
+void TerminalBackend::pollWait() {
+    // Ctrl+C is a click on Stop, answered Yes; the window then closes.
+    if (vx::platform::interruptRequested()) waitStopClicked();
 }
 
 void TerminalBackend::closeWait() {
     endBar();
 }
 
-void TerminalBackend::drawBar() {
-    if (!progress_ || quiet_) return;
+std::string TerminalBackend::barLine(int percent, const std::string& count, const std::string& text) {
     constexpr int kWidth = 30;
-    int filled = percent_ * kWidth / 100;
+    int filled = percent * kWidth / 100;
     std::string bar(size_t(filled < 0 ? 0 : filled > kWidth ? kWidth : filled), '#');
     bar.resize(kWidth, '.');
-    std::fprintf(stderr, "\r[%s] %3d%% %s\033[K", bar.c_str(), percent_, forTerminal(waitText_).c_str());
+    std::string line = format("[%s] %3d%% ", bar.c_str(), percent);
+    if (!count.empty()) line += count + "  ";
+    return line + forTerminal(text);
+}
+
+void TerminalBackend::drawBar() {
+    if (!progress_ || quiet_) return;
+    std::string line = barLine(percent_, count_, waitText_);
+    std::fprintf(stderr, "\r%s\033[K", line.c_str());
     std::fflush(stderr);
     barShown_ = true;
 }

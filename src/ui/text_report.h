@@ -3,9 +3,10 @@
 
 #include <cstdint>
 
+#include "platform/compiler.h"
 #include "ui/backend.h"
 
 // Formats like printf (at most 299 characters per call) and appends the text to the box.
 // Returns the number of characters formatted.
 int32_t printf_API(vx::ui::WindowHandle hDlgCtrl, const char* szFormat, ...)
-    __attribute__((format(printf, 2, 3)));
+    VX_PRINTF_FORMAT(2, 3);

@@ -3,6 +3,7 @@
 namespace {
 // The open window's token in the core; the desktop backend keeps the real window.
 int gWaitToken;
+std::string gUnit;
 }  // namespace
 
 vx::ui::WindowHandle hDlgWait;
@@ -10,6 +11,7 @@ vx::ui::WindowHandle hDlgWait;
 void Show_wait_msg(vx::ui::WindowHandle hDlg, const char* szTxt) {
     if (hDlgWait) return;
     hDlgWait = &gWaitToken;
+    gUnit.clear();
     vx::ui::backend().showWait(hDlg, szTxt ? szTxt : "");
 }
 
@@ -22,6 +24,7 @@ int32_t Test_wait_msg() {
 void Setbar_wait_msg(uint32_t cur, uint32_t end) {
     if (end == 0 || !hDlgWait) return;
     vx::ui::backend().setWaitBar(int(vx::ui::waitPercent(cur, end)));
+    if (!gUnit.empty()) vx::ui::backend().setWaitCount(cur, end, gUnit);
 }
 
 void Print_wait_msg(const char* szTxt) {
@@ -35,6 +38,10 @@ void Close_wait_msg() {
 }
 
 namespace vx::ui {
+
+void setWaitUnit(const char* unit) {
+    gUnit = unit ? unit : "";
+}
 
 void waitStopClicked() {
     if (!hDlgWait) return;

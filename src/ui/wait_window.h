@@ -15,6 +15,9 @@ void Print_wait_msg(const char* szTxt);
 void Close_wait_msg();
 
 namespace vx::ui {
+// The unit the open wait window's steps count ("pages"; "" for a plain percentage), until
+// it closes or the unit changes.
+void setWaitUnit(const char* unit);
 // What a click on the Stop button does: asks to abandon, closes the window on Yes.
 void waitStopClicked();
 // Percentage shown for step cur of end (unsigned 32-bit, truncating).

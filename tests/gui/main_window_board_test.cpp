@@ -12,7 +12,7 @@
 #include "boards/alarms.h"
 #include "gui_helpers.h"
 #include "link/com.h"
-#include "shell/flags.h"
+#include "state/flags.h"
 #include "shell/windows/main_window.h"
 #include "support/pty_peer.h"
 #include "support/sim_logger.h"

@@ -9,7 +9,7 @@
 #include "gui_helpers.h"
 #include "link/com.h"
 #include "session/session_state.h"
-#include "shell/flags.h"
+#include "state/flags.h"
 #include "shell/startup_state.h"
 #include "shell/windows/main_window.h"
 #include "support/sim_logger.h"
@@ -121,8 +121,9 @@ TEST_F(MainWindowTest, StartDownloadsThenAsksBeforeDownloadingAgain) {
     EXPECT_TRUE(exists(DataTimeSS));
     EXPECT_EQ(Flag.skip_refresh, 1);
     EXPECT_EQ(postProcessing, 1);
-    EXPECT_EQ(ui.statusHistory[ui.statusHistory.size() - 2], "Busy...");
+    EXPECT_EQ(ui.statusHistory[ui.statusHistory.size() - 3], "Busy...");
     EXPECT_EQ(ui.status[0], "Ready");
+    EXPECT_EQ(ui.status[1].rfind(std::string(DataTimeSS) + ": ", 0), 0u) << ui.status[1];
     EXPECT_TRUE(ui.messages.empty());
     int shows = ui.waitShows;
 

@@ -7,7 +7,7 @@
 
 #include "gui_helpers.h"
 #include "link/com.h"
-#include "shell/flags.h"
+#include "state/flags.h"
 #include "shell/port_scan.h"
 #include "shell/startup_state.h"
 #include "shell/windows/port_selection.h"
@@ -128,8 +128,11 @@ TEST_F(PortSelectionTest, EnterOnTheListTriesTheSelectedPortEnterElsewhereNothin
     QApplication::setActiveWindow(&w);
     auto* list = control<QListWidget>(&w, "ID_LST_SELCOM");
     auto* exit = control<QPushButton>(&w, "ID_BTN_SELCOMEXIT");
+    EXPECT_EQ(list->currentRow(), 0);  // the first entry is preselected
     QTest::keyClick(exit, Qt::Key_Return);
-    QTest::keyClick(list, Qt::Key_Return);  // nothing selected yet
+    EXPECT_TRUE(ui.messages.empty());
+    list->clearSelection();
+    QTest::keyClick(list, Qt::Key_Return);  // nothing selected
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(w.isVisible());
     list->setCurrentRow(1);

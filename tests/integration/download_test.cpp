@@ -7,7 +7,7 @@
 #include "session/download.h"
 #include "session/session_reader.h"
 #include "session/session_state.h"
-#include "shell/flags.h"
+#include "state/flags.h"
 #include "support/reference_table.h"
 #include "support/sim_logger.h"
 #include "ui/wait_window.h"
@@ -29,7 +29,7 @@ class DownloadTest : public vx::test::SimLoggerTest {
     std::string download(uint16_t tsample) {
         Tsample = tsample;
         EXPECT_EQ(saveFile(nullptr, DataTimeSS), 1);
-        EXPECT_FALSE(exists(SCRATCH_FILE));
+        EXPECT_FALSE(exists("QM41data.hex"));
         EXPECT_FALSE(exists(std::string(DataTimeSS) + ".part"));
         return slurp(DataTimeSS);
     }
@@ -110,7 +110,7 @@ TEST_F(DownloadTest, CancelAtThePageQuestionDownloadsNothing) {
     Tsample = 60;
     EXPECT_EQ(saveFile(nullptr, DataTimeSS), 0);
     EXPECT_FALSE(exists(DataTimeSS));
-    EXPECT_FALSE(exists(SCRATCH_FILE));
+    EXPECT_FALSE(exists("QM41data.hex"));
 }
 
 TEST_F(DownloadTest, InvalidNodeInTheTemporaryBufferStopsItsWalk) {
@@ -153,7 +153,7 @@ TEST_F(DownloadTest, DeviceThatStopsAnsweringFailsWithoutAFile) {
     Tsample = 60;
     EXPECT_EQ(saveFile(nullptr, DataTimeSS), 0);
     EXPECT_FALSE(exists(DataTimeSS));
-    EXPECT_FALSE(exists(SCRATCH_FILE));
+    EXPECT_FALSE(exists("QM41data.hex"));
     EXPECT_FALSE(exists(std::string(DataTimeSS) + ".part"));
     EXPECT_EQ(hDlgWait, nullptr);
 }
@@ -166,7 +166,7 @@ TEST_F(DownloadTest, StopInTheMiddleLeavesNoFile) {
     Tsample = 60;
     EXPECT_EQ(saveFile(nullptr, DataTimeSS), 0);
     EXPECT_FALSE(exists(DataTimeSS));
-    EXPECT_FALSE(exists(SCRATCH_FILE));
+    EXPECT_FALSE(exists("QM41data.hex"));
     EXPECT_EQ(hDlgWait, nullptr);
 }
 

@@ -10,7 +10,7 @@
 #include "session/download.h"
 #include "session/session_reader.h"
 #include "session/session_state.h"
-#include "shell/flags.h"
+#include "state/flags.h"
 #include "support/fixtures.h"
 #include "support/pty_peer.h"
 #include "ui/wait_window.h"
@@ -79,7 +79,7 @@ TEST_F(GarbageDeviceTest, SessionReadingAndDownloadSurvive) {
         if (TotalPagNumDload < TotalPagNum) ui.answer(vx::ui::Answer::Yes);
         std::filesystem::remove("garbage_table");
         int32_t ok = saveFile(nullptr, "garbage_table");
-        EXPECT_FALSE(std::filesystem::exists(SCRATCH_FILE));
+        EXPECT_FALSE(std::filesystem::exists("QM41data.hex"));
         EXPECT_FALSE(std::filesystem::exists("garbage_table.part"));
         if (!ok) {
             EXPECT_FALSE(std::filesystem::exists("garbage_table"));

@@ -7,7 +7,7 @@
 #include <map>
 
 #include "link/com.h"
-#include "shell/flags.h"
+#include "state/flags.h"
 #include "shell/startup_state.h"
 #include "support/fixtures.h"
 #include "support/pty_peer.h"

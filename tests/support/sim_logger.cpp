@@ -5,7 +5,9 @@
 
 #include "link/com.h"
 #include "session/page_access.h"
-#include "shell/flags.h"
+#include "state/flags.h"
+
+using namespace vx::session;
 
 namespace vx::test {
 

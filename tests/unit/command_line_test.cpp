@@ -4,7 +4,7 @@
 
 #include "link/com.h"
 #include "shell/command_line.h"
-#include "shell/flags.h"
+#include "state/flags.h"
 #include "shell/startup_state.h"
 #include "support/fixtures.h"
 

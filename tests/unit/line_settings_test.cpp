@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "link/com.h"
-#include "shell/flags.h"
+#include "state/flags.h"
 #include "support/fixtures.h"
 
 namespace {
@@ -21,11 +21,12 @@ class RecordingPort : public vx::link::SerialPort {
         calls.push_back("setState");
         current = s;
     }
-    void configure(uint32_t b, bool on) override {
+    bool configure(uint32_t b, bool on, vx::link::PortFailure*) override {
         calls.push_back("configure");
         baud = b;
         dtrRts = on;
         current = {{9}};
+        return true;
     }
     void discardInput() override { calls.push_back("discard"); }
     size_t write(const uint8_t*, size_t len) override { return len; }

@@ -6,6 +6,8 @@
 #include "session/memory_model.h"
 #include "support/fixtures.h"
 
+using namespace vx::session;
+
 namespace {
 
 struct NodeSpec {

@@ -8,8 +8,10 @@
 #include "session/memory_model.h"
 #include "session/session_report.h"
 #include "session/verbose_dump.h"
-#include "shell/flags.h"
+#include "state/flags.h"
 #include "support/fixtures.h"
+
+using namespace vx::session;
 
 namespace {
 
@@ -90,12 +92,9 @@ std::string fileText(FILE* f) {
 }
 
 TEST_F(SessionReport, VerboseDump) {
-    FILE* scratch = std::tmpfile();
     const uint8_t records[] = {7, 0x10, 0,    0, 0,    0x34, 0x12, 0x01, 0x00, 0x00, 0x80, 200,  0x20, 0,   0,
                                0, 0xFF, 0xFF, 7, 0x30, 0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-    std::fwrite(records, 1, sizeof records, scratch);
-    std::rewind(scratch);
-    ScratchReader reader(scratch);
+    ScratchReader reader(records, sizeof records);
 
     FILE* f = std::tmpfile();
     dumpFirstHeading(f);
@@ -132,7 +131,6 @@ TEST_F(SessionReport, VerboseDump) {
               "32 -1 \r\n"
               "48 -1 -1 \r\n");
     std::fclose(f);
-    std::fclose(scratch);
 }
 
 }  // namespace

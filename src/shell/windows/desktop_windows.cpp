@@ -11,9 +11,8 @@ StartupWindows desktopWindows() {
     w.portSelection = DlgSelCOM;
     w.mainWindow = runMainWindow;
     w.quickMode = [] { return openQuickMode(nullptr); };
-    // Not built yet: they show nothing and end with 0.
-    w.remote = [] { return 0; };
-    w.loader = [] { return 0; };
+    w.remote = openRemote;
+    w.loader = openLoader;
     return w;
 }
 

@@ -8,22 +8,20 @@
 #include <QScrollBar>
 
 #include "boards/alarms.h"
-#include "boards/vt71_params.h"
 #include "link/com.h"
-#include "session/download.h"
-#include "session/page_access.h"
 #include "session/session_reader.h"
 #include "session/session_report.h"
 #include "session/session_state.h"
-#include "shell/flags.h"
+#include "shell/logger_modes.h"
+#include "shell/session_commands.h"
 #include "shell/windows/alt_keys.h"
 #include "shell/windows/placeholders.h"
+#include "state/flags.h"
 #include "ui/qt/controls.h"
 
 namespace vx::shell {
 namespace {
 
-constexpr uint16_t TC_DEF_VT71 = 900;  // board averaging time when it cannot be read
 constexpr QRgb kSampleErrorBackground = 0xFF0000;
 
 using vx::ui::Answer;
@@ -33,7 +31,9 @@ using vx::ui::Icon;
 }  // namespace
 
 MainWindowLinks MainWindowLinks::defaults() {
-    return {openPostProcessing, openSampleTimer, startMonitor, openInverterDetails};
+    // The post-processing, sample timer, monitor and inverter details windows are still to
+    // come: their buttons say so (the download shows its file in the status bar).
+    return {};
 }
 
 MainWindow::MainWindow(MainWindowLinks links, QWidget* parent) : QDialog(parent), links_(std::move(links)) {
@@ -54,18 +54,10 @@ void MainWindow::status(int part, const char* text) {
 void MainWindow::openSequence() {
     adjustSize();
     vx::ui::qt::centerOnScreen(this);
-    Flag.verbose = 0;
-    Flag.skip_refresh = 0;
-    choosePageReadingMode();
-
-    Flag.pages[0] = 0;
-    initSession(Flag.pages, this);
+    openSession(this);
     if (Flag.pages_error == 0) rewriteReport();
-
     if (Flag.VT71 == 1 || Flag.NOD85 == 1) {
         satmr_->hide();
-        uint32_t tcm = 0;
-        Tsample = get_VT71_par(2, 7, &tcm) ? uint16_t(tcm) : TC_DEF_VT71;
         showAlarms();  // also when the register could not be read
     } else {
         hideBoardRows();
@@ -95,30 +87,9 @@ void MainWindow::sampleTimeNotified() {
 }
 
 void MainWindow::start() {
-    status(0, "Busy...");
-    const char* name = DataTimeSS;
-    for (;;) {
-        if (Flag.skip_refresh == 0) {
-            if (!saveFile(this, name)) {
-                vx::ui::message(this, "Download procedure was not completed !", "Warning", Icon::Warning);
-                status(0, "Ready");
-                return;
-            }
-            Flag.skip_refresh = 1;
-            break;
-        }
-        if (vx::ui::message(this, "New data download from the datalogger ?", "Warning", Icon::Question,
-                            Buttons::YesNo) == Answer::Yes) {
-            Flag.skip_refresh = 0;
-            continue;
-        }
-        // The table already downloaded, at the list position the user left it.
-        InfoSES.nItem = InfoSES.nItem_;
-        InfoSES.nSubItem = InfoSES.nSubItem_;
-        break;
-    }
-    status(0, "Ready");
-    if (links_.postProcessing) links_.postProcessing(this);
+    DownloadOutcome r = startDownload(this, DataTimeSS);
+    bool table = r.kind == DownloadOutcome::Kind::Downloaded || r.kind == DownloadOutcome::Kind::Reused;
+    if (table && links_.postProcessing) links_.postProcessing(this);
 }
 
 void MainWindow::clockSyncClicked() {
@@ -134,28 +105,15 @@ void MainWindow::clockSyncClicked() {
 }
 
 void MainWindow::sampleTimerClicked() {
-    clearRxBuf(hCom);
-    if (sendCOMMAND(hCom, "ATOS\r", 13) != 1) {
-        vx::ui::message(this, "Unable to read the datalogger operating status", "Com Error", Icon::Error);
-        return;
-    }
-    Flag.stato_idle = iRx >= 2 && Rx_buf[0] == '0' && Rx_buf[1] == '0' ? 1 : 0;
-    if (sendCOMMAND(hCom, "ATCM06\r", 13) != 1 || !RICEVUTO_OK()) return;
-    if ((StatusReg & 0x10) == 0)
-        vx::ui::message(this,
-                        "Make sure the datalogger is in the initial state ASSIGNMENT\r\n (B LED lit green)",
-                        "Warning", Icon::Warning);
-    else
-        vx::ui::message(this, "Make sure the datalogger is in READY status\r\n (B LED lit yellow)", "Warning",
-                        Icon::Warning);
-    if (links_.sampleTimer) links_.sampleTimer(this);
-    if (Flag.stato_idle == 1) sendCOMMAND(hCom, "ATCM05\r", 13);
+    if (!links_.sampleTimer) return notAvailable(this, "sample timer window");
+    runSampleTimer(this, [this] { links_.sampleTimer(this); });
 }
 
 void MainWindow::monitorClicked() {
-    sendCOMMAND(hCom, "ATCM07\r", 13);
+    // Nothing is sent before the monitor exists: the logger must not be left monitoring.
+    if (!links_.monitor) return notAvailable(this, "real-time monitor");
     setEnabled(false);
-    if (links_.monitor) links_.monitor(this);
+    runMonitor(this, [this] { links_.monitor(this); });
     // The monitor runs to its end inside the call; the window takes input again after it.
     setEnabled(true);
     activateWindow();

@@ -3,20 +3,17 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QThread>
 
 #include "boards/alarm_state.h"
 #include "boards/alarms.h"
-#include "link/com.h"
-#include "link/parsers.h"
-#include "shell/flags.h"
+#include "boards/vt71_params.h"
 #include "shell/windows/main_window.h"
+#include "shell/windows/placeholders.h"
+#include "state/flags.h"
 #include "ui/qt/controls.h"
 
 namespace vx::shell {
 namespace {
-
-constexpr unsigned long kAlarmSettleMs = 500;  // the board's time to take the new register
 
 // A brush colour 0x00BBGGRR as the toolkit's colour.
 QColor brushColour(uint32_t bgr) {
@@ -41,27 +38,13 @@ void MainWindow::alarmResetClicked(int row) {
     AlarmRow& r = alarms_[size_t(row)];
     const QByteArray name = r.reset->objectName().toLatin1();
     disable_cntr(this, name.constData());
-    Alarm = uint8_t(Alarm & ~r.smsBit);
-    sendCOMMAND(hCom, vx::ui::format("ATSA%02X\r", unsigned(Alarm)).c_str(), 13);
-    QThread::msleep(kAlarmSettleMs);
-    upd_Alarm(this);
+    vx::boards::resetAlarm(this, r.smsBit);
     enable_cntr(this, name.constData());
 }
 
 void MainWindow::detailsClicked() {
-    if (sendCOMMAND(hCom, "ATRD0013\r", 13) != 1) {
-        vx::ui::message(this, "No response from datalogger !", "COM Error", vx::ui::Icon::Error);
-        return;
-    }
-    // Bytes 19 and 20 of the board image: the number of inverters and the first address.
-    for (uint8_t& b : comReg2_) {
-        if (sendCOMMAND(hCom, "ATEE\r", 13) != 1) {
-            vx::ui::message(this, "No response from datalogger !", "COM Error", vx::ui::Icon::Error);
-            return;
-        }
-        b = uint8_t(str16_to_num(Rx_buf, 2));
-    }
-    if (links_.inverterDetails) links_.inverterDetails(this);
+    if (!links_.inverterDetails) return notAvailable(this, "inverter details window");
+    if (vx::boards::readInverterSetup(this, comReg2_)) links_.inverterDetails(this);
 }
 
 }  // namespace vx::shell

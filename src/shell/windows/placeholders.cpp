@@ -1,13 +1,29 @@
 #include "shell/windows/placeholders.h"
 
+#include <QWidget>
+
+#include "shell/startup.h"
+#include "ui/backend.h"
+
 namespace vx::shell {
 
-// Not built yet: each returns at once and shows nothing.
-void openPostProcessing(QWidget*) {}
-void openSampleTimer(QWidget*) {}
-void startMonitor(QWidget*) {}
-void openInverterDetails(QWidget*) {}
-int openQuickMode(QWidget*) {
+void notAvailable(QWidget* owner, const char* what) {
+    vx::ui::message(owner, vx::ui::format("The %s is not available yet in this version.", what), "Info",
+                    vx::ui::Icon::Information);
+}
+
+int openQuickMode(QWidget* owner) {
+    notAvailable(owner, "quick mode (offline viewer)");
+    return 0;
+}
+
+int openRemote() {
+    notAvailable(nullptr, "remote connection window");
+    return kWindowNotRun;
+}
+
+int openLoader() {
+    notAvailable(nullptr, "firmware loader");
     return 0;
 }
 

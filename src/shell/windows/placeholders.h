@@ -1,16 +1,16 @@
 #pragma once
-// Windows that the main window and the port selection open and that arrive with their own
-// work: each is one function with the owner window, so the caller does not change when
-// the window is filled in.
+// Windows that later work brings. Until then the controls and roads that lead to them say
+// so, and nothing is sent to the device on their behalf.
 
 class QWidget;
 
 namespace vx::shell {
 
-void openPostProcessing(QWidget* owner);   // dialog 800, the downloaded table
-void openSampleTimer(QWidget* owner);      // dialog 700, the nodes' sample timer
-void startMonitor(QWidget* owner);         // the real-time monitor, runs until it ends
-void openInverterDetails(QWidget* owner);  // dialog 2200, the inverters of the board
-int openQuickMode(QWidget* owner);         // dialog 500, offline image viewer
+// "The <what> is not available yet in this version." (caption "Info").
+void notAvailable(QWidget* owner, const char* what);
+
+int openQuickMode(QWidget* owner);  // dialog 500, the offline image viewer (Alt+q, a file name)
+int openRemote();                   // dialog 1700, the modem's remote connection
+int openLoader();                   // dialog 1900, the firmware loader of a boot loader
 
 }  // namespace vx::shell

@@ -1,5 +1,6 @@
 #include "shell/windows/port_selection.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -48,9 +49,20 @@ int PortSelection::scan() {
     vx::ui::qt::centerOnScreen(this);
     Porte.clear();
     Nport = 0;
-    if (autoScanPorts(scanPortNames()) == 1) return 2;
-    for (const std::string& name : Porte)
-        list_->addItem(vx::ui::qt::toQ(name));
+    if (autoScanPorts(scanPortList()) == 1) return 2;
+    for (const vx::link::PortInfo& port : Porte) {
+        // The entry is the port's name; the adapter's description, where the platform
+        // gives one, follows it.
+        QString text = vx::ui::qt::toQ(port.name);
+        if (!port.description.empty()) text += QStringLiteral("  (") + vx::ui::qt::toQ(port.description) + ')';
+        auto* item = new QListWidgetItem(text, list_);
+        item->setData(Qt::UserRole, vx::ui::qt::toQ(port.name));
+    }
+    // The first entry is selected, so Enter chooses it at once.
+    if (list_->count() > 0) {
+        list_->setCurrentRow(0);
+        list_->setFocus();
+    }
     if (Nport == 0)
         vx::ui::message(this, "No COM port found !\r\n\r\nQuit the program and verify the serial connection",
                         "Warning", vx::ui::Icon::Warning);
@@ -59,7 +71,15 @@ int PortSelection::scan() {
 
 void PortSelection::choose(QListWidgetItem* item) {
     if (!item) return;
-    if (tryPortManually(vx::ui::qt::fromQ(item->text()), this) == 1) done(2);
+    // Trying a port can take the whole time-out: the pointer says the program is busy.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::string failure;
+    int found = probePort(vx::ui::qt::fromQ(item->data(Qt::UserRole).toString()), failure);
+    QApplication::restoreOverrideCursor();
+    if (found == 1)
+        done(2);
+    else
+        vx::ui::message(this, failure, "COM Error", vx::ui::Icon::Error);
 }
 
 bool PortSelection::serviceKey(char letter) {
@@ -76,11 +96,8 @@ void PortSelection::keyPressEvent(QKeyEvent* e) {
         serviceKey(c);
         return;
     }
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        // Only on the list, with an entry selected.
-        if (list_->hasFocus() && !list_->selectedItems().isEmpty()) choose(list_->selectedItems().first());
-        return;
-    }
+    // Enter chooses only on the list (the event filter); elsewhere it does nothing.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) return;
     if (e->key() == Qt::Key_Escape) return;
     QDialog::keyPressEvent(e);
 }

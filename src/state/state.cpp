@@ -1,0 +1,5 @@
+#include "state/exe_dir.h"
+#include "state/flags.h"
+
+FlagRecord Flag;
+char Exe_dir[PATH_MAX_VX];
