@@ -1,4 +1,5 @@
-// Figures of the serial link: transaction overhead, CPU use while waiting, port scan.
+// Figures of the serial link: transaction overhead and CPU use while waiting, for each of
+// the two serial backends; port scan.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -6,9 +7,12 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <algorithm>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,8 +23,43 @@
 #include "shell/port_scan.h"
 
 namespace vx::bench {
+namespace {
 
-void benchTransactions() {
+// The serial backend the figures below it are taken with (VENDRIX_SERIAL for the scope),
+// and for QSerialPort the application object that it wants.
+class Backend {
+  public:
+    explicit Backend(bool qt) {
+        if (const char* before = std::getenv("VENDRIX_SERIAL")) before_ = before;
+        if (qt) {
+            setenv("VENDRIX_SERIAL", "qt", 1);
+            if (!QCoreApplication::instance()) {
+                const std::string locale = std::setlocale(LC_ALL, nullptr);
+                app_ = std::make_unique<QCoreApplication>(argc_, argv_);
+                std::setlocale(LC_ALL, locale.c_str());  // the figures keep their decimal point
+            }
+        } else {
+            unsetenv("VENDRIX_SERIAL");
+        }
+        std::printf("-- serial backend: %s\n", qt ? "QSerialPort" : "POSIX termios");
+    }
+    ~Backend() {
+        if (before_.empty()) {
+            unsetenv("VENDRIX_SERIAL");
+        } else {
+            setenv("VENDRIX_SERIAL", before_.c_str(), 1);
+        }
+    }
+
+  private:
+    std::string before_;
+    int argc_ = 1;
+    char name_[14] = "vendrix-bench";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QCoreApplication> app_;
+};
+
+void transactionFigures() {
     initVAR();
     {
         SimLink link;
@@ -77,7 +116,7 @@ void benchTransactions() {
     }
 }
 
-void benchIdleCpu() {
+void idleCpuFigure() {
     initVAR();
     SimLink link;
     if (!link.start("qm41,baud=256000,pages=40,nodes=4")) return;  // 1 ms frames, as a USB adapter
@@ -92,6 +131,22 @@ void benchIdleCpu() {
     char name[96];
     std::snprintf(name, sizeof name, "CPU / wall, %d 48-byte transactions at 256000 baud", n);
     figure(name, 100.0 * cpu / wall, "%", "< 5", cpu / wall < 0.05);
+}
+
+}  // namespace
+
+void benchTransactions() {
+    for (bool qt : {false, true}) {
+        Backend backend(qt);
+        transactionFigures();
+    }
+}
+
+void benchIdleCpu() {
+    for (bool qt : {false, true}) {
+        Backend backend(qt);
+        idleCpuFigure();
+    }
 }
 
 void benchScan() {
@@ -110,7 +165,7 @@ void benchScan() {
     }
     setenv("VENDRIX_PORTS", list.c_str(), 1);
     double t0 = wallSeconds();
-    vx::shell::autoScanPorts(vx::shell::scanPortNames());
+    vx::shell::autoScanPorts(vx::shell::scanPortList());
     double silent = wallSeconds() - t0;
     figure("scan of 50 silent ports", silent, "s", "<= 5.5", silent <= 5.5);
     for (int fd : fds)
@@ -124,7 +179,7 @@ void benchScan() {
     }
     setenv("VENDRIX_PORTS", list.c_str(), 1);
     t0 = wallSeconds();
-    vx::shell::autoScanPorts(vx::shell::scanPortNames());
+    vx::shell::autoScanPorts(vx::shell::scanPortList());
     double absent = wallSeconds() - t0;
     figure("scan of 50 ports that do not exist", absent, "s", "< 0.1", absent < 0.1);
     unsetenv("VENDRIX_PORTS");

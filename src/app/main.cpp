@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "app/screenshot.h"
+#include "platform/signals.h"
 #include "shell/command_line.h"
 #include "shell/startup.h"
 #include "shell/windows/desktop_windows.h"
-#include "platform/signals.h"
 #ifdef VX_HAVE_SIMULATOR
 #include "simhost/simulated_device.h"
 #endif
+#include "platform/number_format.h"
 #include "ui/backend.h"
 #include "ui/qt/qt_backend.h"
 
@@ -43,8 +44,9 @@ bool applySimulateSwitch(std::vector<std::string>& args, std::unique_ptr<vx::sim
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);  // takes its own options (-platform, -style) out of argv
+    vx::platform::keepPointDecimals();
     vx::ui::qt::installQtBackend();
-    vx::app::scheduleScreenshot();  // only when VENDRIX_SCREENSHOT asks for one
+    vx::app::scheduleScreenshot();              // only when VENDRIX_SCREENSHOT asks for one
     vx::platform::installSignalCleanup(false);  // no half-written file after Ctrl+C or SIGTERM
 
     std::vector<std::string> args(argv, argv + argc);

@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "platform/number_format.h"
+#include "platform/signals.h"
 #include "shell/defaults.h"
 #include "shell/startup_state.h"
-#include "platform/signals.h"
 #include "ui/text_encoding.h"
 
 namespace vx::cli {
@@ -49,7 +50,8 @@ bool parseOrHelp(Options& opts, const std::vector<std::string>& args, const char
         }
     }
     if (!opts.parse(args)) return usageError(name, opts.error()), false;
-    if (!opts.positional().empty()) return usageError(name, "unexpected argument " + opts.positional()[0]), false;
+    if (!opts.positional().empty())
+        return usageError(name, "unexpected argument " + opts.positional()[0]), false;
     return true;
 }
 
@@ -82,6 +84,7 @@ int chr_to_num_hex(unsigned char c) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);  // the platform's port list needs it
+    vx::platform::keepPointDecimals();
     initVAR();
     buildProgramNames();
     // Ctrl+C asks the command to stop (twice ends it); every signal removes temporary files.

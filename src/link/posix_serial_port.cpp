@@ -2,59 +2,28 @@
 // poll() for waiting, and a small input buffer so that bytes read in bulk from the
 // driver are handed out one at a time, exactly as a byte-wise read would see them.
 
+#ifndef _WIN32
+
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cstring>
 
+#include "link/device_access.h"
+#include "link/port_failure.h"
+#include "link/port_path.h"
+#include "link/posix_line.h"
 #include "link/serial_port.h"
 
 namespace vx::link {
 namespace {
 
-speed_t speedFor(uint32_t baud) {
-    switch (baud) {
-        case 1200:
-            return B1200;
-        case 2400:
-            return B2400;
-        case 4800:
-            return B4800;
-        case 9600:
-            return B9600;
-        case 19200:
-            return B19200;
-        case 38400:
-            return B38400;
-        case 57600:
-            return B57600;
-        case 115200:
-            return B115200;
-#ifdef B230400
-        case 230400:
-            return B230400;
-#endif
-#ifdef B460800
-        case 460800:
-            return B460800;
-#endif
-        default:
-            return 0;
-    }
-}
-
-void sleepMs(int ms) {
-    if (ms <= 0) return;
-    timespec ts{ms / 1000, (ms % 1000) * 1000000L};
-    while (nanosleep(&ts, &ts) == -1 && errno == EINTR) {
-    }
-}
+using Kind = PortFailure::Kind;
 
 class PosixSerialPort final : public SerialPort {
   public:
@@ -67,28 +36,17 @@ class PosixSerialPort final : public SerialPort {
 
     const std::string& name() const override { return name_; }
 
-    PortState state() override {
-        termios t{};
-        if (tcgetattr(fd_, &t) != 0) return {};
-        PortState s;
-        s.native.resize(sizeof t);
-        std::memcpy(s.native.data(), &t, sizeof t);
-        return s;
-    }
+    PortState state() override { return {posix::saveLine(fd_)}; }
 
-    void setState(const PortState& s) override {
-        if (s.native.size() != sizeof(termios)) return;
-        termios t{};
-        std::memcpy(&t, s.native.data(), sizeof t);
-        tcsetattr(fd_, TCSANOW, &t);
-    }
+    void setState(const PortState& s) override { posix::restoreLine(fd_, s.native); }
 
-    bool configure(uint32_t baud, bool dtrRtsOn, PortFailure*) override {
+    bool configure(uint32_t baud, bool dtrRtsOn, PortFailure* why) override {
         termios t{};
         if (tcgetattr(fd_, &t) == 0) {
             // Raw 8N1: no translation of CR or LF, no echo, no software flow control; a
-            // read returns at once with what is there.
+            // read returns at once with what is there. The rate is set on its own below.
             cfmakeraw(&t);
+            t.c_iflag &= ~(IXOFF | IXANY);
             t.c_cflag |= CLOCAL | CREAD;
             t.c_cflag &= ~(CSTOPB | PARENB);
 #ifdef CRTSCTS
@@ -96,17 +54,17 @@ class PosixSerialPort final : public SerialPort {
 #endif
             t.c_cc[VMIN] = 0;
             t.c_cc[VTIME] = 0;
-            if (speed_t sp = speedFor(baud)) {
-                cfsetispeed(&t, sp);
-                cfsetospeed(&t, sp);
-            }
-            // Rates the platform cannot name (14400, 56000, 128000, 256000) keep the port's
-            // present rate; on pseudo-terminals the rate has no effect anyway.
             tcsetattr(fd_, TCSANOW, &t);
         }
+        // Drivers may refuse a rate or round it to one their clock can make: only the
+        // rate read back counts.
+        posix::setLineRate(fd_, baud);
+        uint32_t got = posix::lineRate(fd_);
         int bits = TIOCM_DTR | TIOCM_RTS;
         ioctl(fd_, dtrRtsOn ? TIOCMBIS : TIOCMBIC, &bits);  // fails quietly on ptys
-        return true;
+        if (rateTaken(baud, got)) return true;
+        if (why) *why = rateRefused(portPath(name_), baud, got);
+        return false;
     }
 
     void discardInput() override {
@@ -136,12 +94,14 @@ class PosixSerialPort final : public SerialPort {
         return true;
     }
 
-    bool gone() const override { return dead_; }
+    bool gone() const override {
+        return dead_;
+    }
 
     bool waitReadable(int timeoutMs) override {
         if (head_ != tail_) return true;
         if (dead_) {
-            sleepMs(timeoutMs);
+            sleepMs(uint32_t(timeoutMs < 0 ? 0 : timeoutMs));
             return false;
         }
         pollfd p{fd_, POLLIN, 0};
@@ -177,24 +137,49 @@ class PosixSerialPort final : public SerialPort {
     bool dead_ = false;
 };
 
-std::string devicePath(const std::string& name) {
-    if (name.empty() || name[0] == '/') return name;
-    return "/dev/" + name;
+// Why open() failed on the device at `path`.
+PortFailure openError(int err, const std::string& path) {
+    switch (err) {
+        case ENOENT:
+        case ENOTDIR:
+        case ENODEV:
+        case ENXIO:
+            return openFailure(Kind::NotFound, path);
+        case EACCES:
+        case EPERM:
+            return openFailure(Kind::Permission, path, deviceGroup(path));
+        case EBUSY:  // another opener set TIOCEXCL
+            return openFailure(Kind::Busy, path);
+        default:
+            return openFailure(Kind::Other, path, std::strerror(err));
+    }
 }
 
 }  // namespace
 
-std::unique_ptr<SerialPort> openPosixSerialPort(const std::string& name, PortFailure*) {
-    std::string path = devicePath(name);
-    if (path.empty()) return nullptr;
-    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    // Only terminals are serial ports, and a port in use by another program is refused.
-    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
-        ::close(fd);
-        return nullptr;
+std::unique_ptr<SerialPort> openPosixSerialPort(const std::string& name, PortFailure* why) {
+    const std::string path = portPath(name);
+    PortFailure failure;
+    int fd = path.empty() ? -1 : ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (path.empty()) {
+        failure = openFailure(Kind::NotFound, path);
+    } else if (fd < 0) {
+        failure = openError(errno, path);
+    } else if (!isatty(fd)) {
+        failure = openFailure(Kind::NotSerial, path);
+    } else if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+        // A port in use by another program is refused, and ours is kept from others.
+        failure = errno == EWOULDBLOCK || errno == EBUSY
+                      ? openFailure(Kind::Busy, path)
+                      : openFailure(Kind::Other, path, std::strerror(errno));
+    } else {
+        return std::make_unique<PosixSerialPort>(fd, name);
     }
-    return std::make_unique<PosixSerialPort>(fd, name);
+    if (fd >= 0) ::close(fd);
+    if (why) *why = failure;
+    return nullptr;
 }
 
 }  // namespace vx::link
+
+#endif

@@ -71,7 +71,10 @@ class SerialPort {
 // with *why set when the port cannot be opened.
 std::unique_ptr<SerialPort> openSerialPort(const std::string& name, PortFailure* why = nullptr);
 
-// The backends themselves (openSerialPort chooses between them).
+// The backends themselves (openSerialPort chooses between them). The QSerialPort backend
+// runs no event loop, but Qt warns about its socket notifiers unless a QCoreApplication
+// exists. QSerialPort sets its own line settings (9600 8N1) when it opens a port, so the
+// state saved afterwards is those, not the ones the port had before.
 std::unique_ptr<SerialPort> openPosixSerialPort(const std::string& name, PortFailure* why);
 std::unique_ptr<SerialPort> openQtSerialPort(const std::string& name, PortFailure* why);
 

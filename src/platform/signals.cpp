@@ -70,6 +70,11 @@ void installSignalCleanup(bool interruptibleSigint) {
 #ifdef SIGHUP
     std::signal(SIGHUP, onSignal);
 #endif
+#ifdef SIGXFSZ
+    // A file-size limit makes the write fail (as a full disk does) instead of ending the
+    // process, so the failure is reported and the temporary file removed.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }
 
 bool interruptRequested() {

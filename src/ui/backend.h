@@ -52,9 +52,13 @@ class Backend {
     virtual void showWait(WindowHandle owner, const std::string& text) = 0;
     virtual void setWaitText(const std::string& text) = 0;
     virtual void setWaitBar(int percent) = 0;
-    // The step reached when the procedure counts in units ("pages"): a backend may show
-    // the count, the rate and the time left. Called after setWaitBar.
-    virtual void setWaitCount(uint32_t /*cur*/, uint32_t /*end*/, const std::string& /*unit*/) {}
+    // The bar with the step it stands for: step cur of end, counted in `unit` ("pages"; ""
+    // when the steps are no unit a user counts). A backend may show the count, the rate
+    // and the time left; by default only the bar.
+    virtual void setWaitProgress(int percent, uint32_t /*cur*/, uint32_t /*end*/,
+                                 const std::string& /*unit*/) {
+        setWaitBar(percent);
+    }
     virtual void pollWait() = 0;
     virtual void closeWait() = 0;
 

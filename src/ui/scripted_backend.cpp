@@ -63,6 +63,7 @@ void ScriptedBackend::setWaitBar(int percent) {
 
 void ScriptedBackend::pollWait() {
     ++polls;
+    if (onPoll) onPoll();
     if (!stopPolls_.empty() && stopPolls_.front() == polls) {
         stopPolls_.pop_front();
         waitStopClicked();

@@ -34,6 +34,8 @@ class ScriptedBackend final : public Backend {
     void cancelInput() { inputs_.push_back(std::nullopt); }
     void chooseFile(std::optional<std::string> name) { files_.push_back(std::move(name)); }
     void stopAtPoll(int n) { stopPolls_.push_back(n); }  // a Stop click at the n-th poll (from 1)
+    // Called at each poll of the wait window (where a window timer of the program could fire).
+    std::function<void()> onPoll;
     // Called for a question, input or file dialog with nothing queued for it.
     std::function<void(const std::string&)> onUnexpected;
 

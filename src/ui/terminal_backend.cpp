@@ -104,16 +104,19 @@ void TerminalBackend::setWaitBar(int percent) {
     drawBar();
 }
 
-void TerminalBackend::setWaitCount(uint32_t cur, uint32_t end, const std::string& unit) {
-    auto now = std::chrono::steady_clock::now();
-    if (unit != countUnit_ || cur == 0) {  // a new count starts its clock
-        countUnit_ = unit;
-        countStart_ = now;
+void TerminalBackend::setWaitProgress(int percent, uint32_t cur, uint32_t end, const std::string& unit) {
+    std::string count;
+    if (!unit.empty()) {
+        auto now = std::chrono::steady_clock::now();
+        if (unit != countUnit_ || cur == 0) {  // a new count starts its clock
+            countUnit_ = unit;
+            countStart_ = now;
+        }
+        count = countText(cur, end, unit, std::chrono::duration<double>(now - countStart_).count());
     }
-    double seconds = std::chrono::duration<double>(now - countStart_).count();
-    std::string text = countText(cur, end, unit, seconds);
-    if (text == count_) return;
-    count_ = text;
+    if (percent == percent_ && count == count_) return;
+    percent_ = percent;
+    count_ = count;
     drawBar();
 }
 

@@ -37,7 +37,7 @@ class TerminalBackend final : public Backend {
     void showWait(WindowHandle owner, const std::string& text) override;
     void setWaitText(const std::string& text) override;
     void setWaitBar(int percent) override;
-    void setWaitCount(uint32_t cur, uint32_t end, const std::string& unit) override;
+    void setWaitProgress(int percent, uint32_t cur, uint32_t end, const std::string& unit) override;
     void pollWait() override;
     void closeWait() override;
     int inputDialog(InputKind kind, WindowHandle owner) override;

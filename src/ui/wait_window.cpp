@@ -23,8 +23,7 @@ int32_t Test_wait_msg() {
 
 void Setbar_wait_msg(uint32_t cur, uint32_t end) {
     if (end == 0 || !hDlgWait) return;
-    vx::ui::backend().setWaitBar(int(vx::ui::waitPercent(cur, end)));
-    if (!gUnit.empty()) vx::ui::backend().setWaitCount(cur, end, gUnit);
+    vx::ui::backend().setWaitProgress(int(vx::ui::waitPercent(cur, end)), cur, end, gUnit);
 }
 
 void Print_wait_msg(const char* szTxt) {

@@ -146,6 +146,51 @@ TEST_F(DownloadTest, DroppedAndTruncatedPiecesAreReadAgain) {
     }
 }
 
+TEST_F(DownloadTest, TemporaryBufferIsAskedAgainAndNeverTakenAsEmpty) {
+    // The first count is lost: the buffer is asked for again and the file is complete.
+    ASSERT_TRUE(connect("qm41,seed=19,nodes=3,pages=8,tmpbuf=300,drop-nth=1,drop-on=ATRB"));
+    Timeout_rx = 100;
+    readSession();
+    EXPECT_EQ(download(60), referenceDataFile(*session, {60, -1}));
+    closePort(hCom);
+    hCom = nullptr;
+    server->stop();
+
+    // A buffer that cannot be read fails the download: its records would be missing.
+    std::filesystem::remove(DataTimeSS);
+    initVAR();
+    ASSERT_TRUE(connect("qm41,seed=19,nodes=3,pages=8,tmpbuf=300,err=1,err-on=ATRB"));
+    readSession();
+    Tsample = 60;
+    EXPECT_EQ(saveFile(nullptr, DataTimeSS), 0);
+    EXPECT_FALSE(exists(DataTimeSS));
+    EXPECT_EQ(vx::session::downloadFailure(),
+              "the temporary buffer could not be read (ATRB: the device answered ERR)");
+    EXPECT_EQ(hDlgWait, nullptr);
+}
+
+TEST_F(DownloadTest, FailedReadOfTheTablePageAddressesTheNextPage) {
+    // Plain form, a wrapped memory, and the most recent pages chosen so that the table page
+    // is the third of them. A piece of the table page is lost: the logger's pointer is then
+    // inside that page, so the next page must be addressed again, not read from there.
+    const std::string base =
+        "qm41,fw=18,seed=30,nodes=3,wrapped=1,satmr=30";  // table page 118 before the last
+    ASSERT_TRUE(connect(base));
+    const int distance = (session->pageLast - session->pageTab) & 0xFFF;
+    const int before = int(session->table.size() + 47) / 48 + 1 + 11;  // table, first piece, last page
+    closePort(hCom);
+    hCom = nullptr;
+    server->stop();
+
+    initVAR();
+    ASSERT_TRUE(connect(base + ",drop-on=ATRD$,drop-nth=" + std::to_string(before + 2 * 11 + 5)));
+    Timeout_rx = 100;
+    readSession();
+    TotalPagNumDload = uint16_t(distance + 2);  // the first page read is two before the table page
+    ui.answer(Answer::Yes);
+    EXPECT_EQ(download(600), referenceDataFile(*session, {600, distance + 2}));
+}
+
 TEST_F(DownloadTest, DeviceThatStopsAnsweringFailsWithoutAFile) {
     ASSERT_TRUE(connect("qm41,seed=15,nodes=3,pages=20,vanish-nth=15,fault-on=ATRD"));
     Timeout_rx = 100;
@@ -163,8 +208,13 @@ TEST_F(DownloadTest, StopInTheMiddleLeavesNoFile) {
     readSession();
     ui.stopAtPoll(10);
     ui.answer(Answer::Yes);
+    // While the download polls its wait window, a window timer must find the link busy.
+    bool busy = true;
+    ui.onPoll = [&busy] { busy = busy && vx::link::linkBusy(); };
     Tsample = 60;
     EXPECT_EQ(saveFile(nullptr, DataTimeSS), 0);
+    EXPECT_TRUE(busy);
+    EXPECT_FALSE(vx::link::linkBusy());
     EXPECT_FALSE(exists(DataTimeSS));
     EXPECT_FALSE(exists("QM41data.hex"));
     EXPECT_EQ(hDlgWait, nullptr);

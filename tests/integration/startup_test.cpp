@@ -10,10 +10,10 @@
 #include "link/com.h"
 #include "link/modem_ini.h"
 #include "session/session_state.h"
-#include "state/flags.h"
 #include "shell/port_scan.h"
 #include "shell/startup.h"
 #include "shell/startup_state.h"
+#include "state/flags.h"
 #include "support/fixtures.h"
 #include "support/pty_peer.h"
 
@@ -83,7 +83,7 @@ TEST_F(StartupTest, NamedPortWithDeviceRunsTheMainWindowThenCleansUp) {
     EXPECT_EQ(BR_value, 9600u);
     EXPECT_EQ(hCom, nullptr);
     EXPECT_TRUE(std::filesystem::exists("261206_101500"));  // the download is kept
-    EXPECT_EQ(peer.commands().front(), "ATVR\r");  // the -p switch asks for the version at once
+    EXPECT_EQ(peer.commands().front(), "ATVR\r");           // the -p switch asks for the version at once
     EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -197,7 +197,9 @@ TEST_F(StartupTest, ManualChoiceFailureShowsComError) {
     Timeout_rx = 100;
     EXPECT_EQ(vx::shell::tryPortManually("/dev/vx-missing", nullptr), 0);
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Device not found !\r\n\r\n(BaudRate= 256000)");
+    // The documented text, and why the port could not be tried.
+    EXPECT_EQ(ui.messages[0].text,
+              "Device not found !\r\n\r\n(BaudRate= 256000)\r\n\r\nno such port: /dev/vx-missing");
     EXPECT_EQ(ui.messages[0].caption, "COM Error");
 }
 

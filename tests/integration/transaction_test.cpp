@@ -126,9 +126,9 @@ TEST_F(TransactionTest, SteadyStreamIsReadToItsEndPausesEndIt) {
     PtyPeer* self = nullptr;
     PtyPeer peer([&self](const std::string& c) {
         if (c == "ATST1\r") {
-            // 150 bytes, one every 5 ms: most of a second in all, never a pause near the
-            // time-out (which leaves room for a busy machine).
-            for (int i = 0; i < 149; ++i) {
+            // 80 bytes, one every 5 ms: longer in all than the time-out, never a pause near
+            // it (which leaves room for a busy machine).
+            for (int i = 0; i < 79; ++i) {
                 self->send("s");
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
@@ -142,7 +142,7 @@ TEST_F(TransactionTest, SteadyStreamIsReadToItsEndPausesEndIt) {
     open(peer);
     Timeout_rx = 300;
     EXPECT_EQ(sendCOMMAND(hCom, "ATST1\r", 13), 1);
-    EXPECT_EQ(iRx, 149);
+    EXPECT_EQ(iRx, 79);
     EXPECT_EQ(sendCOMMAND(hCom, "ATST2\r", 13), 0);
     EXPECT_EQ(iRx, 2);
 }

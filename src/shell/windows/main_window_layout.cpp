@@ -54,7 +54,12 @@ void MainWindow::buildControls() {
     report_ = named(new QPlainTextEdit(session), "ID_EDT_SES");
     report_->setReadOnly(true);
     report_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    report_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // The platform's fixed font, asked for as fixed pitch: the report's columns line up
+    // whatever the font configuration says of the face it picks.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setStyleHint(QFont::Monospace);
+    fixed.setFixedPitch(true);
+    report_->setFont(fixed);
     QPalette pal = report_->palette();
     pal.setColor(QPalette::Base, QColor(kReportBackground));
     report_->setPalette(pal);

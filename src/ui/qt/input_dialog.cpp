@@ -59,6 +59,16 @@ InputDialog::InputDialog(InputKind kind, QWidget* parent) : QDialog(parent), kin
         buttons->addWidget(ok_);
     }
     auto* col = new QVBoxLayout(this);
+    // The caption repeated as a prompt inside the dialog, and room for all of it in the
+    // title bar: window managers cut a long title short, and some draw none.
+    const QString caption = windowTitle();
+    if (!caption.isEmpty()) {
+        auto* prompt = new QLabel(caption, this);
+        prompt->setObjectName(QStringLiteral("prompt"));
+        prompt->setWordWrap(true);
+        col->addWidget(prompt);
+        setMinimumWidth(qMax(240, fontMetrics().horizontalAdvance(caption) + 96));
+    }
     if (kind == InputKind::Text) {
         auto* group = new QGroupBox(QStringLiteral("Changing column header"), this);
         group->setObjectName(QString::fromLatin1(n.info));

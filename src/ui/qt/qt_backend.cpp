@@ -128,8 +128,8 @@ void QtBackend::showWait(WindowHandle owner, const std::string& text) {
     wait_ = new WaitDialog(widget(owner));
     wait_->setText(toQDisplay(text));
     wait_->show();
-    centerOnScreen(wait_);
-    QApplication::processEvents();  // paint it before the work starts
+    centerOnParent(wait_, widget(owner));  // over the window that started the work
+    QApplication::processEvents();         // paint it before the work starts
 }
 
 void QtBackend::setWaitText(const std::string& text) {

@@ -40,7 +40,7 @@ WaitDialog::WaitDialog(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::Framele
 
     connect(stop_, &QPushButton::clicked, this, [this] { stopClicked(); });
     adjustSize();
-    centerOnScreen(this);
+    centerOnParent(this, owner);
 }
 
 void WaitDialog::setText(const QString& text) {

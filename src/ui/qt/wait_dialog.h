@@ -1,6 +1,6 @@
 #pragma once
 // The wait window (template 300): a line of text, a progress bar and the Stop button
-// "Esc". Shown without a caption and with a thin frame, centred on the screen, modal for
+// "Esc". Shown without a caption and with a thin frame, centred on its owner, modal for
 // the whole program while it is open; only the Stop button reacts.
 
 #include <QDialog>
