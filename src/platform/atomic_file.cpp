@@ -22,7 +22,8 @@ namespace {
 std::string tempNameFor(const fs::path& target, unsigned tag) {
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, ".%08x.tmp", tag);
-    fs::path name = "." + target.filename().string() + suffix;
+    std::string name(1, '.');
+    name.append(target.filename().string()).append(suffix);
     return (target.parent_path() / name).string();
 }
 

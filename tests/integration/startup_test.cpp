@@ -116,6 +116,14 @@ TEST_F(StartupTest, ModemRoadSendsATZAndRemembersTheNumber) {
     std::ifstream f("Farlinks.ini", std::ios::binary);
     std::string content((std::istreambuf_iterator<char>(f)), {});
     EXPECT_EQ(content, "Ntel=0123456789\r\n");
+
+    // A remote window that could not run leaves the user's number as it was.
+    initVAR();
+    w.remote = [] { return vx::shell::kWindowNotRun; };
+    EXPECT_EQ(vx::shell::runStartup(cmd.c_str(), w), 0);
+    EXPECT_EQ(peer.commands().back(), "ATZ\r");
+    std::ifstream again("Farlinks.ini", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}), "Ntel=0123456789\r\n");
 }
 
 TEST_F(StartupTest, ModemNotAnsweringSaysModemNotFound) {
