@@ -83,9 +83,12 @@ void LoggerDevice::onCommand(const std::string& cmd, int64_t nowNs, Output& out)
     if (cfg_.board) {
         if (cmd == "ATEE") return eeRead(out);
         if (op == "ATEE") return eeWrite(arg, out);
-        if (cmd == "ATSA")
-            return out.line(hex2(cfg_.alarm) + hex2(cfg_.alarmInverter) + hex2(cfg_.alarmRmin) +
-                            hex2(cfg_.alarmAux));
+        if (cmd == "ATSA") {
+            // An inverter is in alarm exactly while the register's inverter bit is set.
+            const bool inverter = (cfg_.alarm & 0x10) != 0;
+            return out.line(hex2(cfg_.alarm) + hex2(inverter ? cfg_.alarmInverter : 0) +
+                            hex2(inverter ? cfg_.alarmRmin : 0) + hex2(cfg_.alarmAux));
+        }
         if (op == "ATSA") {
             uint32_t v;
             if (arg.size() != 2 || !parseHex(arg, v)) return out.line("ERR");

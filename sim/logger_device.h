@@ -25,7 +25,7 @@ struct LoggerConfig {
     DateTime clock{24, 6, 3, 12, 0, 0};  // logger clock when the first command arrives
     BoardImage eeprom = defaultBoardImage();
     uint8_t alarm = 0x00;       // alarm register
-    uint8_t alarmInverter = 0;  // index of the inverter in alarm (0 = none)
+    uint8_t alarmInverter = 0;  // index of the inverter in alarm while bit 0x10 is set
     uint8_t alarmRmin = 0;      // its efficiency, percent
     uint8_t alarmAux = 0;       // auxiliary alarm code
 };

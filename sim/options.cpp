@@ -309,10 +309,8 @@ std::unique_ptr<Device> makeDevice(const Options& o, std::string& err,
         cfg.board = o.profile == "vt71" || o.profile == "nod85";
         cfg.eeprom = defaultBoardImage(o.tcm);
         cfg.alarm = o.alarm;
-        if (o.alarm & 0x10) {
-            cfg.alarmInverter = 2;
-            cfg.alarmRmin = 85;
-        }
+        cfg.alarmInverter = 2;  // reported while the register's inverter bit is set
+        cfg.alarmRmin = 85;
         if (o.clockSet) {
             cfg.clock = o.clock;
         } else {

@@ -83,7 +83,7 @@ void printData(FILE* f) {
     for (int k = 1; k <= TotalNodeNum && k <= MAX_NODES; ++k) {
         const datitab& node = InfoFE[k];
         for (int j = 0; j < node.chanu_logic; ++j) {
-            if (len + ADJ_TEXT_MAX + 1 > sizeof row) {
+            if (len + ADJ_TEXT_MAX + 1 + 2 > sizeof row) {  // a value, its blank, and the line end
                 std::fwrite(row, 1, len, f);
                 len = 0;
             }
@@ -93,7 +93,7 @@ void printData(FILE* f) {
             row[len++] = ' ';
         }
     }
-    row[len++] = '\r';  // room is left by the check above
+    row[len++] = '\r';  // the check above left room for the line end
     row[len++] = '\n';
     std::fwrite(row, 1, len, f);
     ++InfoSES.nItem;
