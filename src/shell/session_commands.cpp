@@ -56,6 +56,7 @@ void openSession(vx::ui::WindowHandle owner) {
 DownloadOutcome startDownload(vx::ui::WindowHandle owner, const std::string& name) {
     DownloadOutcome out;
     status(owner, 0, "Busy...");
+    status(owner, 1, "");  // no earlier file may pass for this download's
     for (;;) {
         if (Flag.skip_refresh == 0) {
             if (refuseWithoutTable(owner)) {
