@@ -95,8 +95,8 @@ std::string lastFailureText() {
             break;
         case TxError::Timeout:
             if (f.received > 0)
-                std::snprintf(buf, sizeof buf, "reply cut off after %d bytes (%d ms time-out)", int(f.received),
-                              int(f.timeoutMs));
+                std::snprintf(buf, sizeof buf, "reply cut off after %d bytes (%d ms time-out)",
+                              int(f.received), int(f.timeoutMs));
             else
                 std::snprintf(buf, sizeof buf, "no reply within %d ms", int(f.timeoutMs));
             what = buf;
@@ -155,19 +155,20 @@ int32_t sendCOMMAND(PortHandle hCom, const void* comando, int8_t ctrl) {
     }
     vx::link::Transaction tx(cmd, len, Timeout_rx);
     if (tx.refused()) return tx.end(TxError::Busy);
+    // From here on no byte of an earlier reply may pass for this one's: a caller that looks
+    // at what arrived after a failure (the boot loader's two bytes) must find nothing.
+    iRx = 0;
     if (len > vx::link::kMaxCommand) return tx.end(TxError::TooLong);
     if (ctrl == TX_34_END_RX_CR || ctrl == TX_48_END_RX_CR) terminator = 13;
 
     if (!hCom) {  // the invalid handle: nothing can be written or read
         dwBytesWritten = 0;
-        if (len == 0) iRx = 0;
         return tx.end(TxError::NoPort);
     }
     if (hCom->gone()) return tx.end(TxError::PortGone);
     if (len != 0) hCom->discardInput();
     dwBytesWritten = uint32_t(hCom->write(cmd, len));
     if (dwBytesWritten < len) return tx.end(hCom->gone() ? TxError::PortGone : TxError::WriteFailed);
-    iRx = 0;
     if (readsNothing) {
         Rx_buf[0] = 0;
         return tx.end(TxError::None);
@@ -212,12 +213,12 @@ int32_t sendCOMMAND2(PortHandle hCom, const uint8_t* data, int8_t ndbyte, int8_t
     const int32_t limit = timeout > 0x7FFFFFFF ? 0x7FFFFFFF : int32_t(timeout);
     vx::link::Transaction tx(data, len, limit);
     if (tx.refused()) return tx.end(TxError::Busy);
+    iRx = 0;
     if (!hCom) return tx.end(TxError::NoPort);
     if (hCom->gone()) return tx.end(TxError::PortGone);
     dwBytesWritten = uint32_t(hCom->write(data, len));
     if (dwBytesWritten < len) return tx.end(TxError::WriteFailed);
     uint64_t last = hCom->nowMs();
-    iRx = 0;
     for (;;) {
         int32_t left = vx::link::remaining(hCom->nowMs(), last, limit);
         if (left == 0) break;

@@ -6,9 +6,9 @@
 
 #include "link/com.h"
 #include "link/serial_port.h"
-#include "state/flags.h"
 #include "shell/port_scan.h"
 #include "shell/startup_state.h"
+#include "state/flags.h"
 #include "ui/backend.h"
 
 namespace {
@@ -39,6 +39,12 @@ void openNamedPort(const char* name) {
         if (Rx_buf[0] == 'B') Flag.QM42 = Flag.QM43 = 1;
     }
     Timeout_rx = saved;
+}
+
+// A port is named by a path on most systems (/dev/serial/by-id/...), so -p takes names of
+// any platform's length; every other argument is a short number.
+size_t argumentLimit(char cmd) {
+    return cmd == 'p' ? PORTNAME_MAX - 1 : CMD_ARG_MAX;
 }
 
 }  // namespace
@@ -80,7 +86,7 @@ void doCMD(char cmd, const char* szBuf) {
 
 void readCMD(const char* lpCmdLine) {
     enum class State { Between, SwitchLetter, SwitchArg, PlainName, QuotedName } st = State::Between;
-    char arg[CMD_ARG_MAX + 1] = {};
+    char arg[PORTNAME_MAX] = {};
     size_t argLen = 0;
     char name[FILE_NAME_MAX + 1] = {};
     size_t nameLen = 0;
@@ -119,7 +125,7 @@ void readCMD(const char* lpCmdLine) {
                     doCMD(cmd, arg);
                     if (c == 0) return;
                     st = State::Between;
-                } else if (argLen < CMD_ARG_MAX) {
+                } else if (argLen < argumentLimit(cmd)) {
                     arg[argLen++] = c;  // longer arguments are cut
                 }
                 break;

@@ -2,7 +2,7 @@
 // The desktop program's command line: "-" switches with their argument written directly
 // behind the letter, and one optional data file name (quoted when it holds blanks).
 
-constexpr int CMD_ARG_MAX = 14;  // characters of a switch's argument
+constexpr int CMD_ARG_MAX = 14;  // characters of a switch's argument (a port name may be longer)
 constexpr int FILE_NAME_MAX = 259;
 
 void readCMD(const char* lpCmdLine);

@@ -1,20 +1,24 @@
 #pragma once
-// Helpers of the window tests: controls by object name, answers to the real modal boxes
-// of the desktop backend, and simulated devices on pseudo-terminals.
+// Helpers of the window tests: controls by object name, modal windows answered from inside
+// their loops, simulated devices on pseudo-terminals, the messages shown, and the fixture
+// of the desktop backend.
 
 #include <gtest/gtest.h>
-#include <QAbstractButton>
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "sim/options.h"
 #include "sim/pty_server.h"
+#include "support/sim_logger.h"
+#include "ui/qt/qt_backend.h"
+#include "ui/wait_window.h"
 
 namespace vx::test {
 
@@ -26,46 +30,14 @@ W* control(QWidget* window, const char* name) {
 }
 
 // Runs `action` on the next modal window of type W once it is open (from inside the
-// modal loop that shows it), polling every 5 ms for up to 5 s.
+// modal loop that shows it), looking every 5 ms, a thousand times at most.
 template <class W>
-void whenModal(std::function<void(W*)> action) {
-    auto timer = std::make_shared<QElapsedTimer>();
-    timer->start();
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [action, timer, poll] {
-        if (auto* w = qobject_cast<W*>(QApplication::activeModalWidget()); w && w->isVisible()) {
-            action(w);
-            *poll = nullptr;  // the closure may go now
-            return;
-        }
-        if (timer->elapsed() > 5000) {
-            ADD_FAILURE() << "no modal window came";
-            return;
-        }
-        QTimer::singleShot(5, [poll] {
-            if (*poll) (*poll)();
-        });
-    };
-    QTimer::singleShot(0, [poll] { (*poll)(); });
-}
-
-// A box seen by answerBox.
-struct SeenBox {
-    QString text, title;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    bool seen = false;
-};
-
-// Clicks `button` on the next message box and records what it said.
-inline void answerBox(QMessageBox::StandardButton button, SeenBox* seen = nullptr) {
-    whenModal<QMessageBox>([button, seen](QMessageBox* box) {
-        if (seen) *seen = {box->text(), box->windowTitle(), box->icon(), true};
-        QAbstractButton* b = box->button(button);
-        if (!b) {
-            ADD_FAILURE() << "box without the button: " << box->text().toStdString();
-            b = box->buttons().value(0);
-        }
-        QTest::mouseClick(b, Qt::LeftButton);
+void whenModal(std::function<void(W*)> action, int looksLeft = 1000) {
+    QTimer::singleShot(looksLeft == 1000 ? 0 : 5, [action, looksLeft] {
+        if (auto* w = qobject_cast<W*>(QApplication::activeModalWidget()); w && w->isVisible())
+            return action(w);
+        if (looksLeft == 0) return void(ADD_FAILURE() << "no modal window came");
+        whenModal<W>(action, looksLeft - 1);
     });
 }
 
@@ -83,13 +55,34 @@ inline std::unique_ptr<vx::sim::PtyServer> startDevice(const std::string& settin
     return server;
 }
 
-// The lamp colour of a label, as "red", "green" or "none" (the dialog background).
-inline std::string lampColour(QWidget* lamp, QWidget* dialog) {
-    QColor c = lamp->palette().color(QPalette::Window);
-    if (c == QColor(255, 0, 0)) return "red";
-    if (c == QColor(0, 255, 0)) return "green";
-    if (c == dialog->palette().color(QPalette::Window)) return "none";
-    return c.name().toStdString();
+// A message box of the scripted backend: text, caption and icon.
+struct Msg {
+    std::string text, caption;
+    vx::ui::Icon icon;
+    bool operator==(const Msg&) const = default;
+};
+inline std::ostream& operator<<(std::ostream& o, const Msg& m) {
+    return o << '"' << m.text << "\" (" << m.caption << ", icon " << int(m.icon) << ')';
 }
+inline std::vector<Msg> shown(const vx::ui::ScriptedBackend& ui) {
+    std::vector<Msg> v;
+    for (const auto& m : ui.messages)
+        v.push_back({m.text, m.caption, m.icon});
+    return v;
+}
+
+// The desktop backend installed as the program installs it; no wait window left open.
+class QtBackendTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        initVAR();
+        backend_ = &vx::ui::qt::installQtBackend();
+    }
+    void TearDown() override {
+        Close_wait_msg();
+        vx::ui::setBackend(nullptr);
+    }
+    vx::ui::qt::QtBackend* backend_ = nullptr;
+};
 
 }  // namespace vx::test

@@ -2,21 +2,20 @@
 // devices on pseudo-terminals), the list for a manual choice, and how the window ends.
 
 #include <QListWidget>
-#include <QPushButton>
 #include <cstdlib>
 
 #include "gui_helpers.h"
 #include "link/com.h"
-#include "state/flags.h"
 #include "shell/port_scan.h"
 #include "shell/startup_state.h"
 #include "shell/windows/port_selection.h"
-#include "support/fixtures.h"
+#include "state/flags.h"
 
 namespace vx::test {
 namespace {
 
 using vx::shell::PortSelection;
+using vx::ui::Icon;
 
 class PortSelectionTest : public ProgramTest {
   protected:
@@ -29,153 +28,121 @@ class PortSelectionTest : public ProgramTest {
         unsetenv("VENDRIX_PORTS");
         closePort(hCom);
         hCom = nullptr;
-        devices.clear();
         ProgramTest::TearDown();
     }
-    // Starts one device per settings ("-" for a path that does not exist) and lists them.
-    void ports(const std::vector<std::string>& specs) {
+    // Starts one device per settings ("-" for a path that does not exist), lists them in
+    // VENDRIX_PORTS and scans them with a new window.
+    int scan(const std::vector<std::string>& settings) {
+        devices.clear();
+        paths.clear();
         std::string list;
-        for (const std::string& s : specs) {
-            std::string path = "/nonexistent/tty" + std::to_string(devices.size());
+        for (const std::string& s : settings) {
+            paths.push_back("/nonexistent/tty" + std::to_string(paths.size()));
             if (s != "-") {
                 devices.push_back(startDevice(s));
-                ASSERT_TRUE(devices.back());
-                path = devices.back()->path();
+                if (devices.back()) paths.back() = devices.back()->path();
             }
-            paths.push_back(path);
-            list += (list.empty() ? "" : ":") + path;
+            list += (list.empty() ? "" : ":") + paths.back();
         }
         setenv("VENDRIX_PORTS", list.c_str(), 1);
+        w = std::make_unique<PortSelection>([this](QWidget* owner) {
+            quickModeSawEnabled = owner->isEnabled();
+            return ++quickModeRuns, 0;
+        });
+        return w->scan();
     }
-    QStringList listed(PortSelection& w) {
-        QStringList l;
-        auto* list = control<QListWidget>(&w, "ID_LST_SELCOM");
-        for (int i = 0; i < list->count(); ++i)
-            l << list->item(i)->text();
-        return l;
+    void show() {
+        w->show();
+        QApplication::setActiveWindow(w.get());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     }
-    QStringList q(std::initializer_list<size_t> idx) {
-        QStringList l;
-        for (size_t i : idx)
-            l << QString::fromStdString(paths[i]);
+    QListWidget* list() { return control<QListWidget>(w.get(), "ID_LST_SELCOM"); }
+    std::vector<std::string> listed() {
+        std::vector<std::string> l;
+        for (int i = 0; i < list()->count(); ++i)
+            l.push_back(list()->item(i)->text().toStdString());
         return l;
     }
 
     std::vector<std::unique_ptr<vx::sim::PtyServer>> devices;
     std::vector<std::string> paths;
+    std::unique_ptr<PortSelection> w;
+    int quickModeRuns = 0;
+    bool quickModeSawEnabled = true;
 };
 
-TEST_F(PortSelectionTest, DeviceOnTheThirdPortEndsTheScanUnseen) {
-    ports({"silent", "silent", "qm41"});
-    PortSelection w;
-    EXPECT_EQ(w.scan(), 2);
-    EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(std::string(CommPort), paths[2]);
-    EXPECT_EQ(Nport, 3);
+TEST_F(PortSelectionTest, ScanKeepsTheFirstAnsweringPortUnseenElseListsThePortsThatOpened) {
+    EXPECT_EQ(scan({"silent", "-", "silent", "qm41", "qm41"}), 2);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(std::string(CommPort), paths[3]);
+    EXPECT_EQ(Nport, 3) << "the missing port is not counted";
     EXPECT_NE(hCom, nullptr);
     EXPECT_EQ(Timeout_rx, 200) << "the long time-out (-t) after the scan";
     EXPECT_TRUE(ui.messages.empty());
-}
+    closePort(hCom);
+    hCom = nullptr;
 
-TEST_F(PortSelectionTest, NoneAnsweringListsThePortsThatOpened) {
-    ports({"silent", "-", "silent"});
-    PortSelection w;
-    EXPECT_EQ(w.scan(), 0);
-    EXPECT_EQ(listed(w), q({0, 2}));
+    EXPECT_EQ(scan({"silent", "-", "silent"}), 0);
+    EXPECT_EQ(listed(), (std::vector<std::string>{paths[0], paths[2]}));
+    EXPECT_EQ(list()->currentRow(), 0) << "the first entry is preselected";
     EXPECT_EQ(hCom, nullptr);
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(w.windowTitle().toStdString(), "Vendrix v.5.0.en");
-    EXPECT_EQ(control<QWidget>(&w, "ID_TXT_SELINFO1")->property("text").toString().toStdString(),
+    EXPECT_EQ(w->windowTitle().toStdString(), "Vendrix v.5.0.en");
+    EXPECT_EQ(control(w.get(), "ID_TXT_SELINFO1")->property("text").toString().toStdString(),
               "Select the COM port of the datalogger with a double-click (or press ENTER)");
+
+    EXPECT_EQ(scan({"-", "-"}), 0);
+    EXPECT_TRUE(listed().empty());
+    EXPECT_EQ(
+        shown(ui),
+        (std::vector<Msg>{{"No COM port found !\r\n\r\nQuit the program and verify the serial connection",
+                           "Warning", Icon::Warning}}));
 }
 
-TEST_F(PortSelectionTest, NoPortAtAllWarns) {
-    ports({"-", "-"});
-    PortSelection w;
-    EXPECT_EQ(w.scan(), 0);
-    EXPECT_TRUE(listed(w).isEmpty());
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text,
-              "No COM port found !\r\n\r\nQuit the program and verify the serial connection");
-    EXPECT_EQ(ui.messages[0].caption, "Warning");
-    EXPECT_EQ(ui.messages[0].icon, vx::ui::Icon::Warning);
-}
+TEST_F(PortSelectionTest, DoubleClickOrEnterOnTheListTriesThePortEnterElsewhereNothing) {
+    ASSERT_EQ(scan({"silent", "silent"}), 0);
+    show();
+    QTest::keyClick(control(w.get(), "ID_BTN_SELCOMEXIT"), Qt::Key_Return);
+    list()->clearSelection();
+    QTest::keyClick(list(), Qt::Key_Return);  // nothing selected
+    EXPECT_TRUE(ui.messages.empty());
+    const Msg notFound{"Device not found !\r\n\r\n(BaudRate= 256000)", "COM Error", Icon::Error};
 
-TEST_F(PortSelectionTest, FailedManualChoiceKeepsTheWindowOpen) {
-    ports({"silent"});
-    PortSelection w;
-    ASSERT_EQ(w.scan(), 0);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    auto* list = control<QListWidget>(&w, "ID_LST_SELCOM");
-    QRect r = list->visualItemRect(list->item(0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Device not found !\r\n\r\n(BaudRate= 256000)");
-    EXPECT_EQ(ui.messages[0].caption, "COM Error");
-    EXPECT_EQ(ui.messages[0].icon, vx::ui::Icon::Error);
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(hCom, nullptr);
+    QRect r = list()->visualItemRect(list()->item(0));
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+    EXPECT_EQ(shown(ui), std::vector<Msg>{notFound});
     EXPECT_EQ(std::string(CommPort), paths[0]);
-}
 
-TEST_F(PortSelectionTest, EnterOnTheListTriesTheSelectedPortEnterElsewhereNothing) {
-    ports({"silent", "silent"});
-    PortSelection w;
-    ASSERT_EQ(w.scan(), 0);
-    w.show();
-    QApplication::setActiveWindow(&w);
-    auto* list = control<QListWidget>(&w, "ID_LST_SELCOM");
-    auto* exit = control<QPushButton>(&w, "ID_BTN_SELCOMEXIT");
-    EXPECT_EQ(list->currentRow(), 0);  // the first entry is preselected
-    QTest::keyClick(exit, Qt::Key_Return);
-    EXPECT_TRUE(ui.messages.empty());
-    list->clearSelection();
-    QTest::keyClick(list, Qt::Key_Return);  // nothing selected
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_TRUE(w.isVisible());
-    list->setCurrentRow(1);
-    list->setFocus();
-    QTest::keyClick(list, Qt::Key_Return);
-    ASSERT_EQ(ui.messages.size(), 1u);
+    list()->setCurrentRow(1);
+    list()->setFocus();
+    QTest::keyClick(list(), Qt::Key_Return);
+    EXPECT_EQ(shown(ui), (std::vector<Msg>{notFound, notFound}));
     EXPECT_EQ(std::string(CommPort), paths[1]);
+    EXPECT_TRUE(w->isVisible()) << "a failed choice keeps the window open";
+    EXPECT_EQ(hCom, nullptr);
 }
 
-TEST_F(PortSelectionTest, ExitCloseAndQuickMode) {
-    ports({"silent"});
-    {
-        PortSelection w;
-        ASSERT_EQ(w.scan(), 0);
-        w.show();
-        QTest::mouseClick(control<QPushButton>(&w, "ID_BTN_SELCOMEXIT"), Qt::LeftButton);
-        EXPECT_EQ(w.result(), 1);
+TEST_F(PortSelectionTest, ExitEndsWithOneTheCloseBoxWithZeroAltQRunsTheQuickMode) {
+    for (bool exit : {true, false}) {
+        SCOPED_TRACE(exit ? "Exit" : "close box");
+        ASSERT_EQ(scan({"silent"}), 0);
+        show();
+        w->setResult(5);
+        if (exit)
+            QTest::mouseClick(control<QPushButton>(w.get(), "ID_BTN_SELCOMEXIT"), Qt::LeftButton);
+        else
+            w->close();
+        EXPECT_FALSE(w->isVisible());
+        EXPECT_EQ(w->result(), exit ? 1 : 0);
     }
-    {
-        PortSelection w;
-        ASSERT_EQ(w.scan(), 0);
-        w.show();
-        w.setResult(5);
-        w.close();
-        EXPECT_EQ(w.result(), 0);
-    }
-    {
-        bool enabledDuring = true;
-        int runs = 0;
-        PortSelection w([&](QWidget* owner) {
-            enabledDuring = owner->isEnabled();
-            ++runs;
-            return 0;
-        });
-        ASSERT_EQ(w.scan(), 0);
-        w.show();
-        QTest::keyClick(control<QWidget>(&w, "ID_LST_SELCOM"), Qt::Key_Q, Qt::AltModifier);
-        EXPECT_EQ(runs, 1);
-        EXPECT_FALSE(enabledDuring);
-        EXPECT_TRUE(w.isEnabled());
-        EXPECT_TRUE(w.isVisible());
-        EXPECT_EQ(Nport, 1) << "the scan is not repeated";
-    }
+    show();
+    QTest::keyClick(list(), Qt::Key_Q, Qt::AltModifier);
+    EXPECT_EQ(quickModeRuns, 1);
+    EXPECT_FALSE(quickModeSawEnabled);
+    EXPECT_TRUE(w->isEnabled());
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(Nport, 1) << "the scan is not repeated";
 }
 
 }  // namespace

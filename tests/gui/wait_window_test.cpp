@@ -2,93 +2,84 @@
 // reacts, and how a Stop click reaches the procedure that polls it.
 
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QScreen>
 #include <QWindow>
 
 #include "gui_helpers.h"
-#include "shell/defaults.h"
-#include "ui/qt/qt_backend.h"
-#include "ui/wait_window.h"
 
 namespace vx::test {
 namespace {
 
-class WaitWindow : public ::testing::Test {
+class WaitWindow : public QtBackendTest {
   protected:
-    void SetUp() override {
-        initVAR();
-        backend_ = &vx::ui::qt::installQtBackend();
-    }
-    void TearDown() override {
-        Close_wait_msg();
-        vx::ui::setBackend(nullptr);
-    }
     vx::ui::qt::WaitDialog* dialog() { return backend_->waitDialog(); }
-    vx::ui::qt::QtBackend* backend_ = nullptr;
 };
 
-TEST_F(WaitWindow, ControlsTextBarAndPlace) {
+TEST_F(WaitWindow, ControlsTextAndBar) {
     Show_wait_msg(nullptr, "Reading data from internal memory...");
     ASSERT_NE(dialog(), nullptr);
-    Show_wait_msg(nullptr, "a second one changes nothing");
-    EXPECT_EQ(control<QLabel>(dialog(), "ID_TXT_PROGINFO")->text().toStdString(),
-              "Reading data from internal memory...");
+    auto* text = control<QLabel>(dialog(), "ID_TXT_PROGINFO");
+    EXPECT_EQ(text->text().toStdString(), "Reading data from internal memory...");
     EXPECT_EQ(control<QPushButton>(dialog(), "ID_BTN_PROGESC")->text().toStdString(), "Esc");
+    EXPECT_TRUE(dialog()->windowFlags() & Qt::FramelessWindowHint);
     auto* bar = control<QProgressBar>(dialog(), "ID_BAR_PROGBAR");
-    EXPECT_EQ(bar->minimum(), 0);
-    EXPECT_EQ(bar->maximum(), 100);
     Setbar_wait_msg(3, 4);
     EXPECT_EQ(bar->value(), 75);
-    Setbar_wait_msg(1, 3);
-    EXPECT_EQ(bar->value(), 33);
     Print_wait_msg("Writing...");
-    EXPECT_EQ(control<QLabel>(dialog(), "ID_TXT_PROGINFO")->text().toStdString(), "Writing...");
-    EXPECT_TRUE(dialog()->windowFlags() & Qt::FramelessWindowHint);
-    QRect screen = QGuiApplication::primaryScreen()->geometry();
-    QRect f = dialog()->frameGeometry();
-    EXPECT_EQ(f.left(), (screen.width() - f.width()) / 2);
-    EXPECT_EQ(f.top(), (screen.height() - f.height()) / 2);
+    EXPECT_EQ(text->text().toStdString(), "Writing...");
 }
 
-TEST_F(WaitWindow, EscapeAndCloseDoNotStop) {
-    Show_wait_msg(nullptr, "busy");
-    QTimer::singleShot(0, [this] {
-        QTest::keyClick(dialog(), Qt::Key_Escape);
-        dialog()->close();
-    });
-    EXPECT_EQ(Test_wait_msg(), 1);
-    EXPECT_EQ(Test_wait_msg(), 1);
-    ASSERT_NE(dialog(), nullptr);
-    EXPECT_TRUE(dialog()->isVisible());
+TEST_F(WaitWindow, CentredOnAShownOwnerElseOnTheScreen) {
+    enum Owner { None, Hidden, Shown };
+    for (Owner o : {None, Hidden, Shown}) {
+        SCOPED_TRACE(o);
+        QWidget owner;
+        owner.setGeometry(20, 30, 360, 240);  // away from the screen's centre
+        if (o == Shown) {
+            owner.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+        }
+        Show_wait_msg(o == None ? nullptr : &owner, "busy");
+        ASSERT_NE(dialog(), nullptr);
+        QRect area = o == Shown ? owner.frameGeometry() : QGuiApplication::primaryScreen()->geometry();
+        QRect f = dialog()->frameGeometry();
+        EXPECT_EQ(f.left(), area.left() + (area.width() - f.width()) / 2);
+        EXPECT_EQ(f.top(), area.top() + (area.height() - f.height()) / 2);
+        Close_wait_msg();
+    }
 }
 
-TEST_F(WaitWindow, StopAnsweredYesEndsAtTheNextPoll) {
-    Show_wait_msg(nullptr, "busy");
-    SeenBox box;
-    QTimer::singleShot(
-        0, [this] { QTest::mouseClick(control<QPushButton>(dialog(), "ID_BTN_PROGESC"), Qt::LeftButton); });
-    answerBox(QMessageBox::Yes, &box);
-    EXPECT_EQ(Test_wait_msg(), 1);  // the poll that delivered the click
-    EXPECT_TRUE(box.seen);
-    EXPECT_EQ(box.text.toStdString(), "Abandon the current operation ?");
-    EXPECT_EQ(box.title.toStdString(), "Warning");
-    EXPECT_EQ(box.icon, QMessageBox::Warning);
-    EXPECT_EQ(Test_wait_msg(), 0);
-    EXPECT_EQ(dialog(), nullptr);
-    Setbar_wait_msg(1, 2);  // no-ops once closed
-    Print_wait_msg("x");
-}
-
-TEST_F(WaitWindow, StopAnsweredNoGoesOn) {
-    Show_wait_msg(nullptr, "busy");
-    QTimer::singleShot(
-        0, [this] { QTest::mouseClick(control<QPushButton>(dialog(), "ID_BTN_PROGESC"), Qt::LeftButton); });
-    answerBox(QMessageBox::No);
-    EXPECT_EQ(Test_wait_msg(), 1);
-    EXPECT_EQ(Test_wait_msg(), 1);
-    EXPECT_NE(dialog(), nullptr);
+TEST_F(WaitWindow, EscapeAndCloseDoNotStopTheStopButtonAsksYesEndsAtTheNextPollNoGoesOn) {
+    for (auto answer : {QMessageBox::Yes, QMessageBox::No}) {
+        const bool stops = answer == QMessageBox::Yes;
+        SCOPED_TRACE(stops ? "Yes" : "No");
+        Show_wait_msg(nullptr, "busy");
+        QTimer::singleShot(0, [this] {
+            QTest::keyClick(dialog(), Qt::Key_Escape);
+            dialog()->close();
+        });
+        EXPECT_EQ(Test_wait_msg(), 1);
+        ASSERT_NE(dialog(), nullptr);
+        EXPECT_TRUE(dialog()->isVisible());
+        QString text, title;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QTimer::singleShot(0, [this] {
+            QTest::mouseClick(control<QPushButton>(dialog(), "ID_BTN_PROGESC"), Qt::LeftButton);
+        });
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            text = box->text(), title = box->windowTitle(), icon = box->icon();
+            QTest::mouseClick(box->button(answer), Qt::LeftButton);
+        });
+        EXPECT_EQ(Test_wait_msg(), 1);  // the poll that delivered the click
+        EXPECT_EQ(text.toStdString(), "Abandon the current operation ?");
+        EXPECT_EQ(title.toStdString(), "Warning");
+        EXPECT_EQ(icon, QMessageBox::Warning);
+        EXPECT_EQ(Test_wait_msg(), stops ? 0 : 1);
+        EXPECT_EQ(dialog() == nullptr, stops);
+        Close_wait_msg();
+    }
 }
 
 TEST_F(WaitWindow, OtherWindowsTakeNoInputWhileOpen) {

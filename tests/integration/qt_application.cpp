@@ -29,7 +29,6 @@ class QtApplication : public ::testing::Environment {
     std::unique_ptr<QCoreApplication> app_;
 };
 
-[[maybe_unused]] ::testing::Environment* const kQtApplication =
-    ::testing::AddGlobalTestEnvironment(new QtApplication);
+[[maybe_unused]] auto* const kQtApplication = ::testing::AddGlobalTestEnvironment(new QtApplication);
 
 }  // namespace

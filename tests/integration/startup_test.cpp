@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 
 #include "link/com.h"
 #include "link/modem_ini.h"
@@ -14,57 +13,80 @@
 #include "shell/startup.h"
 #include "shell/startup_state.h"
 #include "state/flags.h"
-#include "support/fixtures.h"
 #include "support/pty_peer.h"
+#include "support/sim_logger.h"
 
 using vx::test::PtyPeer;
 
 namespace {
 
 std::string loggerReply(const std::string& c) {
-    static const std::map<std::string, std::string> r = {
-        {"***", "OK\r"}, {"ATCM08\r", "OK\r"}, {"ATCM00\r", "OK\r"}, {"ATVR\r", "0020\r"}, {"ATZ\r", "0\r"}};
-    auto it = r.find(c);
-    return it == r.end() ? std::string() : it->second;
+    if (c == "***" || c == "ATCM08\r" || c == "ATCM00\r") return "OK\r";
+    return c == "ATVR\r" ? "0020\r" : c == "ATZ\r" ? "0\r" : "";
 }
 
+// Fake windows that record the order they were run in.
 struct Calls {
     std::vector<std::string> order;
     vx::shell::StartupWindows windows(int portSelectionResult = 0) {
         vx::shell::StartupWindows w;
-        w.portSelection = [this, portSelectionResult] {
-            order.push_back("ports");
-            return portSelectionResult;
+        auto window = [this](const char* name, int result) {
+            return [this, name, result] { return order.push_back(name), result; };
         };
-        w.quickMode = [this] { return order.push_back("quick"), 7; };
-        w.remote = [this] { return order.push_back("remote"), 1; };
-        w.loader = [this] { return order.push_back("loader"), 5; };
-        w.mainWindow = [this] {
-            order.push_back("main");
-            return 1;
-        };
+        w.portSelection = window("ports", portSelectionResult);
+        w.quickMode = window("quick", 7);
+        w.remote = window("remote", 1);
+        w.loader = window("loader", 5);
+        w.mainWindow = window("main", 1);
         return w;
     }
 };
 
-class StartupTest : public vx::test::ProgramTest {
-  protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        char tmpl[] = "/tmp/vxstartXXXXXX";
-        dir_ = mkdtemp(tmpl);
-        old_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_);
+using StartupTest = vx::test::SimLoggerTest;  // in a scratch folder of its own
+
+TEST_F(StartupTest, EachRoadEndsInItsWindowOrMessage) {
+    PtyPeer silent;
+    PtyPeer boot([](const std::string& c) { return c == "***" ? std::string("\x12\xB0", 2) : ""; });
+    using vx::ui::Icon;
+    struct Case {
+        const char* what;
+        std::string args;
+        int portSelection, result;
+        std::vector<std::string> order;
+        const char *text = nullptr, *caption = nullptr;  // the one message shown, if any
+        Icon icon = Icon::Error;
+    };
+    const Case cases[] = {
+        // clang-format off
+        {"no device on the port", "-p" + silent.path() + " -t100", 0, 0, {},
+         "Device not found !\r\n\r\n(BaudRate= 256000)", "COM Error"},
+        {"no modem on the port", "-m -p" + silent.path() + " -t100", 0, 0, {},
+         "Modem not found !\r\n\r\n(BaudRate= 19200)", "COM Error"},
+        {"boot loader", "-p" + boot.path() + " -t500", 0, 5, {"loader"}},
+        {"data file", "\"old session.bin\"", 0, 0, {"quick"}},
+        {"no port chosen", "", 1, 0, {"ports"}},
+        {"port chosen", "", 2, 1, {"ports", "main"}},
+        {"port that cannot be opened", "-p/dev/serial/by-id/usb-vx-none", 1, 0, {"ports"},
+         "COM port can not be opened /dev/serial/by-id/usb-vx-none !\r\nAn automatic COM scan will be executed"
+         "\r\n\r\nno such port: /dev/serial/by-id/usb-vx-none",
+         "Warning", Icon::Warning},
+        // clang-format on
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ui.messages.clear();
+        Calls calls;
+        EXPECT_EQ(vx::shell::runStartup(c.args.c_str(), calls.windows(c.portSelection)), c.result);
+        EXPECT_EQ(calls.order, c.order);
+        EXPECT_EQ(hCom, nullptr);
+        ASSERT_EQ(ui.messages.size(), c.text ? 1u : 0u);
+        if (c.text) {
+            EXPECT_EQ(ui.messages[0].text, c.text);
+            EXPECT_EQ(ui.messages[0].caption, c.caption);
+            EXPECT_EQ(ui.messages[0].icon, c.icon);
+        }
     }
-    void TearDown() override {
-        std::filesystem::current_path(old_);
-        std::filesystem::remove_all(dir_);
-        unsetenv("VENDRIX_PORTS");
-        ProgramTest::TearDown();
-    }
-    std::string dir_;
-    std::filesystem::path old_;
-};
+}
 
 TEST_F(StartupTest, NamedPortWithDeviceRunsTheMainWindowThenCleansUp) {
     PtyPeer peer(loggerReply);
@@ -77,8 +99,7 @@ TEST_F(StartupTest, NamedPortWithDeviceRunsTheMainWindowThenCleansUp) {
         std::ofstream(DataTimeSS) << "table";
         return 1;
     };
-    std::string cmd = "-b9600 -p" + peer.path() + " -t500";
-    EXPECT_EQ(vx::shell::runStartup(cmd.c_str(), w), 1);
+    EXPECT_EQ(vx::shell::runStartup(("-b9600 -p" + peer.path() + " -t500").c_str(), w), 1);
     EXPECT_EQ(calls.order, std::vector<std::string>{"main"});
     EXPECT_EQ(BR_value, 9600u);
     EXPECT_EQ(hCom, nullptr);
@@ -87,21 +108,14 @@ TEST_F(StartupTest, NamedPortWithDeviceRunsTheMainWindowThenCleansUp) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(StartupTest, NamedPortWithoutDeviceEndsWithTheBaudRateInTheMessage) {
-    PtyPeer peer;
-    Calls calls;
-    std::string cmd = "-p" + peer.path() + " -t100";
-    EXPECT_EQ(vx::shell::runStartup(cmd.c_str(), calls.windows()), 0);
-    EXPECT_TRUE(calls.order.empty());
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Device not found !\r\n\r\n(BaudRate= 256000)");
-    EXPECT_EQ(ui.messages[0].caption, "COM Error");
-    EXPECT_EQ(ui.messages[0].icon, vx::ui::Icon::Error);
-}
-
-TEST_F(StartupTest, ModemRoadSendsATZAndRemembersTheNumber) {
+TEST_F(StartupTest, ModemRoadSendsATZAndSavesOnlyANumberItsWindowLoaded) {
     PtyPeer peer(
         [](const std::string& c) { return c == "ATV0\r" || c == "ATZ\r" ? std::string("0\r") : ""; });
+    const std::string cmd = "-m -p" + peer.path() + " -t500";
+    auto farlinks = [] {
+        std::ifstream f("Farlinks.ini", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    };
     Calls calls;
     auto w = calls.windows();
     w.remote = [&] {
@@ -109,62 +123,16 @@ TEST_F(StartupTest, ModemRoadSendsATZAndRemembersTheNumber) {
         std::snprintf(reinterpret_cast<char*>(Ntel), 16, "0123456789");
         return 1;
     };
-    std::string cmd = "-m -p" + peer.path() + " -t500";
     EXPECT_EQ(vx::shell::runStartup(cmd.c_str(), w), 1);
     EXPECT_EQ(calls.order, std::vector<std::string>{"remote"});
     EXPECT_EQ(peer.commands().back(), "ATZ\r");
-    std::ifstream f("Farlinks.ini", std::ios::binary);
-    std::string content((std::istreambuf_iterator<char>(f)), {});
-    EXPECT_EQ(content, "Ntel=0123456789\r\n");
+    EXPECT_EQ(farlinks(), "Ntel=0123456789\r\n");
 
     // A remote window that could not run leaves the user's number as it was.
-    initVAR();
     w.remote = [] { return vx::shell::kWindowNotRun; };
     EXPECT_EQ(vx::shell::runStartup(cmd.c_str(), w), 0);
     EXPECT_EQ(peer.commands().back(), "ATZ\r");
-    std::ifstream again("Farlinks.ini", std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}), "Ntel=0123456789\r\n");
-}
-
-TEST_F(StartupTest, ModemNotAnsweringSaysModemNotFound) {
-    PtyPeer peer;
-    Calls calls;
-    std::string cmd = "-m -p" + peer.path() + " -t100";
-    EXPECT_EQ(vx::shell::runStartup(cmd.c_str(), calls.windows()), 0);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Modem not found !\r\n\r\n(BaudRate= 19200)");
-}
-
-TEST_F(StartupTest, BootLoaderRoadRunsTheLoader) {
-    PtyPeer peer([](const std::string& c) { return c == "***" ? std::string("\x12\xB0", 2) : ""; });
-    Calls calls;
-    std::string cmd = "-p" + peer.path() + " -t500";
-    EXPECT_EQ(vx::shell::runStartup(cmd.c_str(), calls.windows()), 5);
-    EXPECT_EQ(calls.order, std::vector<std::string>{"loader"});
-}
-
-TEST_F(StartupTest, DataFileOpensTheQuickModeAndEndsWithZero) {
-    Calls calls;
-    EXPECT_EQ(vx::shell::runStartup("\"old session.bin\"", calls.windows()), 0);
-    EXPECT_EQ(calls.order, std::vector<std::string>{"quick"});
-    EXPECT_STREQ(Data_file, "old session.bin");
-}
-
-TEST_F(StartupTest, PortSelectionDecides) {
-    Calls none;
-    EXPECT_EQ(vx::shell::runStartup("", none.windows(1)), 0);
-    EXPECT_EQ(none.order, std::vector<std::string>{"ports"});
-    Calls found;
-    EXPECT_EQ(vx::shell::runStartup("", found.windows(2)), 1);
-    EXPECT_EQ(found.order, (std::vector<std::string>{"ports", "main"}));
-}
-
-TEST_F(StartupTest, UnopenablePortFallsBackToThePortSelection) {
-    Calls calls;
-    EXPECT_EQ(vx::shell::runStartup("-p/dev/vx-missing", calls.windows(1)), 0);
-    EXPECT_EQ(calls.order, std::vector<std::string>{"ports"});
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].caption, "Warning");
+    EXPECT_EQ(farlinks(), "Ntel=0123456789\r\n");
 }
 
 TEST_F(StartupTest, ScanFindsTheDeviceOnTheThirdPortAndGivesTheOthersBack) {
@@ -187,18 +155,7 @@ TEST_F(StartupTest, ScanFindsTheDeviceOnTheThirdPortAndGivesTheOthersBack) {
     PortHandle again = openPort(silent1.path().c_str());
     EXPECT_NE(again, nullptr);
     closePort(again);
-    closePort(hCom);
-    hCom = nullptr;
-}
-
-TEST_F(StartupTest, ScanWithNothingAnsweringListsThePortsAndSetsTheLongTimeOut) {
-    PtyPeer a, b;
-    setenv("VENDRIX_PORTS", (a.path() + ":" + b.path()).c_str(), 1);
-    TMO_value = 700;
-    EXPECT_EQ(vx::shell::autoScanPorts(vx::shell::scanPortList()), 0);
-    EXPECT_EQ(Nport, 2);
-    EXPECT_EQ(Timeout_rx, 700);
-    EXPECT_EQ(hCom, nullptr);
+    unsetenv("VENDRIX_PORTS");
 }
 
 TEST_F(StartupTest, ManualChoiceFailureShowsComError) {

@@ -20,10 +20,7 @@ PtyPeer::PtyPeer(Responder responder) : responder_(std::move(responder)) {
 }
 
 PtyPeer::~PtyPeer() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-    if (master_ >= 0) close(master_);
-    if (slave_ >= 0) close(slave_);
+    vanish();
 }
 
 void PtyPeer::send(const std::string& bytes) {
@@ -40,10 +37,9 @@ void PtyPeer::vanish() {
     stop_ = true;
     if (thread_.joinable()) thread_.join();
     std::lock_guard<std::mutex> lock(mu_);
-    close(master_);
-    master_ = -1;
-    close(slave_);
-    slave_ = -1;
+    if (master_ >= 0) close(master_);
+    if (slave_ >= 0) close(slave_);
+    master_ = slave_ = -1;
 }
 
 void PtyPeer::serve() {
@@ -59,17 +55,10 @@ void PtyPeer::serve() {
         // Split what came into commands: up to a carriage return, or "***", or a block
         // that stopped arriving.
         for (;;) {
-            std::string cmd;
-            size_t cr = pending.find('\r');
-            if (pending.rfind("***", 0) == 0) {
-                cmd = "***";
-            } else if (cr != std::string::npos) {
-                cmd = pending.substr(0, cr + 1);
-            } else if (r == 0 && !pending.empty()) {
-                cmd = pending;
-            } else {
-                break;
-            }
+            size_t n = pending.rfind("***", 0) == 0 ? 3 : pending.find('\r') + 1;  // 0: no terminator
+            if (n == 0 && r == 0) n = pending.size();
+            if (n == 0) break;
+            std::string cmd = pending.substr(0, n);
             pending.erase(0, cmd.size());
             {
                 std::lock_guard<std::mutex> lock(mu_);

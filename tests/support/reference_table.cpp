@@ -16,20 +16,14 @@ struct Quantity {
     bool isUnsigned;
 };
 
-// Names as the program writes them (Windows-1252: 0xB0 is the degree sign).
+// Names as the program writes them (Windows-1252: 0xB0, octal 260, is the degree sign).
 const Quantity kQuantities[20] = {
     {"0x00", 1, 0, false},
-    {"Temperature (0.00 \xB0"
-     "C)",
-     100, 2, false},
+    {"Temperature (0.00 \260C)", 100, 2, false},
     {"Thermal Flux (0.00 W/m2)", 100, 2, false},
-    {"Air Temperature (0.00 \xB0"
-     "C)",
-     100, 2, false},
+    {"Air Temperature (0.00 \260C)", 100, 2, false},
     {"Relative Humidity (0.00 %)", 100, 2, false},
-    {"Dew Point (0.00 \xB0"
-     "C)",
-     100, 2, false},
+    {"Dew Point (0.00 \260C)", 100, 2, false},
     {"Air Pressure (0.00 hPa) ", 100, 2, true},
     {"DC Voltage (0.0 V)", 10, 1, false},
     {"RMS Voltage (0.0 V)", 10, 1, true},
@@ -84,8 +78,7 @@ uint32_t markerOf(const uint8_t* rec) {
     return uint32_t(rec[1]) | uint32_t(rec[2]) << 8 | uint32_t(rec[3]) << 16 | uint32_t(rec[4]) << 24;
 }
 
-}  // namespace
-
+// The text the program shows for raw value x of quantity code.
 std::string referenceValueText(int code, int32_t x) {
     char b[64];
     if (code == 0 || code >= 20) {
@@ -107,6 +100,8 @@ std::string referenceValueText(int code, int32_t x) {
     }
     return b;
 }
+
+}  // namespace
 
 std::string referenceDataFile(const vx::sim::Session& s, const ReferenceInput& in, int* rowsOut) {
     // The records the download keeps: those of the most recent pages, then the buffer's

@@ -17,7 +17,4 @@ struct ReferenceInput {
 // The expected bytes of the data record file, and the row count.
 std::string referenceDataFile(const vx::sim::Session& s, const ReferenceInput& in, int* rows = nullptr);
 
-// The text the program shows for raw value x of quantity code.
-std::string referenceValueText(int code, int32_t x);
-
 }  // namespace vx::test
