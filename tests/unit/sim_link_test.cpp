@@ -1,6 +1,6 @@
-// The simulated serial line: the pacing arithmetic, the pty server as a program sees it
-// (its path, paced replies, byte counts, reopening, stopping, a vanishing port) and
-// vendrix-devsim as a separate process.
+// The simulated line where the program's tests do not look: the pacing arithmetic, a
+// paced stream never faster than the line, the byte counts, reopening, stopping, a
+// vanishing port that takes the pty along, and vendrix-devsim as a process.
 
 #include "sim/options.h"
 #include "sim/pty_server.h"
@@ -10,7 +10,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 #include <climits>
 #include <csignal>
@@ -19,7 +18,7 @@ using namespace vx::sim;
 
 namespace {
 
-TEST(SimPacer, FramesHandOverEverythingArrivedAtEachMillisecond) {
+TEST(SimPacer, FramesHandOverEverythingArrivedAtEachMillisecondAndNoMore) {
     EXPECT_EQ(LinePacer(256000).wireNs(528), 20625000);  // ten bits per byte
     EXPECT_EQ(LinePacer(9600).wireNs(1), 1041666);
     LinePacer p(256000, PaceMode::Frames);
@@ -49,99 +48,62 @@ std::unique_ptr<PtyServer> serve(const std::string& settings,
     return s;
 }
 
-// The program's end of the pty, with its own raw settings.
-class Host {
-  public:
-    explicit Host(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {
-        EXPECT_GE(fd_, 0) << path;
-        termios t{};
-        tcgetattr(fd_, &t);
-        cfmakeraw(&t);
-        cfsetspeed(&t, B9600);  // whatever the program asks; the server ignores it
-        tcsetattr(fd_, TCSANOW, &t);
+// The program's end of the pty (the server made it raw).
+struct Host {
+    explicit Host(const std::string& path) : fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {
+        EXPECT_GE(fd, 0) << path;
     }
-    ~Host() { ::close(fd_); }
-    void write(const std::string& s) { ASSERT_EQ(::write(fd_, s.data(), s.size()), ssize_t(s.size())); }
-    // Exactly n bytes, or what came before a pause of timeoutMs.
-    std::string read(size_t n, int timeoutMs = 2000) {
+    ~Host() { ::close(fd); }
+    void write(const std::string& s) { ASSERT_EQ(::write(fd, s.data(), s.size()), ssize_t(s.size())); }
+    // Exactly n bytes, or what came before a pause of 5 s.
+    std::string read(size_t n) {
         std::string out;
         char buf[4096];
-        for (pollfd p{fd_, POLLIN, 0}; out.size() < n && poll(&p, 1, timeoutMs) > 0;) {
-            ssize_t k = ::read(fd_, buf, std::min(sizeof buf, n - out.size()));
+        for (pollfd p{fd, POLLIN, 0}; out.size() < n && poll(&p, 1, 5000) > 0;) {
+            ssize_t k = ::read(fd, buf, std::min(sizeof buf, n - out.size()));
             if (k <= 0) break;
             out.append(buf, size_t(k));
         }
         return out;
     }
-    const int fd_;
+    const int fd;
 };
 
-// The server counts a write after it returns: the host may see the bytes a moment earlier.
-void waitForCount(const PtyServer& s, uint64_t out) {
-    for (int i = 0; i < 1000 && s.bytesOut() < out; ++i)
-        usleep(1000);
-}
-
-TEST(SimPty, RoundTripsAreCountedAndThePortCanBeReopened) {
-    auto s = serve("qm41,fw=19");
-    ASSERT_EQ(s->path().rfind("/dev/pts/", 0), 0u) << s->path();
-    {
-        Host h(s->path());
-        for (int i = 0; i < 200; ++i) {
-            h.write("ATVR\r");
-            ASSERT_EQ(h.read(5), "0019\r");
-        }
-    }
-    waitForCount(*s, 1000);
-    EXPECT_EQ(s->bytesIn(), 1000u);
-    EXPECT_EQ(s->bytesOut(), 1000u);
-    // The program closes and reopens the path: the server goes on.
-    Host again(s->path());
-    again.write("***");
-    EXPECT_EQ(again.read(3), "OK\r");
-}
-
 // 40 page requests written at once: the replies follow each other on the line with no
-// gap, so the stream takes its wire time, never less; a busy machine may add a little.
-TEST(SimPty, PacedStreamKeepsTheBaudRate) {
+// gap, so the stream takes at least its wire time. (Only a lower bound: a busy machine
+// may add to it.)
+TEST(SimPty, PacedStreamIsNeverFasterThanTheLineIsCountedAndThePortCanBeReopened) {
     for (const char* mode : {"", ",bytewise"}) {
         SCOPED_TRACE(mode);
         std::shared_ptr<const Session> session;
         auto s = serve(std::string("qm41,pages=50,baud=256000") + mode, &session);
-        Host h(s->path());
-        h.write("ATRD" + hex4(0x8000u | session->pageTab) + "\r");
-        ASSERT_EQ(h.read(3), "OK\r");
-        std::string cmds;
-        for (int i = 0; i < 40; ++i)
-            cmds += "ATRD\r";
-        int64_t t0 = monotonicNs();
-        h.write(cmds);
-        std::string got = h.read(40 * 528, 5000);
-        int64_t elapsed = monotonicNs() - t0;
-        std::string want;
-        for (int k = 0; k < 40; ++k)
-            want.append(reinterpret_cast<const char*>(session->page(session->pageTab + k)), 528);
-        ASSERT_TRUE(got == want) << "the 40 pages from the table page on";
-        double ratio = double(elapsed) / double(LinePacer(256000).wireNs(5 + 40 * 528));
-        EXPECT_GT(ratio, 0.995) << "faster than the line allows";
-        EXPECT_LT(ratio, 1.5) << "slower than the line";
-        waitForCount(*s, 3u + 40 * 528);
+        {
+            Host h(s->path());
+            h.write("ATRD" + hex4(0x8000u | session->pageTab) + "\r");
+            ASSERT_EQ(h.read(3), "OK\r");
+            std::string cmds, want;
+            for (int k = 0; k < 40; ++k) {
+                cmds += "ATRD\r";
+                want.append(reinterpret_cast<const char*>(session->page(session->pageTab + k)), 528);
+            }
+            int64_t t0 = monotonicNs();
+            h.write(cmds);
+            ASSERT_TRUE(h.read(40 * 528) == want) << "the 40 pages from the table page on";
+            EXPECT_GT(double(monotonicNs() - t0) / double(LinePacer(256000).wireNs(5 + 40 * 528)), 0.995);
+        }
+        // The server counts a write after it returns: the host may see the bytes a moment earlier.
+        for (int i = 0; i < 1000 && s->bytesOut() < 3u + 40 * 528; ++i)
+            usleep(1000);
         EXPECT_EQ(s->bytesOut(), 3u + 40 * 528);
         EXPECT_EQ(s->bytesIn(), 9u + 40 * 5);
         EXPECT_EQ(s->wireTimeNs(), LinePacer(256000).wireNs(12u + 40 * 533));
+        Host again(s->path());  // the program closed the path and opens it again
+        again.write("***");
+        EXPECT_EQ(again.read(3), "OK\r");
     }
 }
 
-TEST(SimPty, ModemResultIsNotSentBeforeTheDialDelay) {
-    auto s = serve("modem,dial-delay=200");
-    Host h(s->path());
-    int64_t t0 = monotonicNs();
-    h.write("ATDT12345\r");
-    EXPECT_EQ(h.read(2, 2000), "1\r");
-    EXPECT_GE(monotonicNs() - t0, 200000000);
-}
-
-TEST(SimPty, StopRemovesThePortAndAVanishingDeviceCanTakeItAlong) {
+TEST(SimPty, StopEndsAStreamAndRemovesThePortAndAVanishingDeviceCanTakeItAlong) {
     auto s = serve("qm41,pages=5,baud=9600");
     const std::string path = s->path();
     {
@@ -149,7 +111,6 @@ TEST(SimPty, StopRemovesThePortAndAVanishingDeviceCanTakeItAlong) {
         h.write("ATRD8000\rATRD\r");  // stopped in the middle of a stream
         s->stop();
         EXPECT_FALSE(s->running());
-        s->stop();  // twice is harmless
     }
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     EXPECT_LT(fd, 0) << "the pty outlived its server";
@@ -160,8 +121,8 @@ TEST(SimPty, StopRemovesThePortAndAVanishingDeviceCanTakeItAlong) {
     h.write("ATVR\r");
     EXPECT_EQ(h.read(5), "0020\r");
     h.write("ATVR\r");
-    pollfd p{h.fd_, POLLIN, 0};
-    ASSERT_EQ(poll(&p, 1, 2000), 1);
+    pollfd p{h.fd, POLLIN, 0};
+    ASSERT_EQ(poll(&p, 1, 5000), 1);
     EXPECT_TRUE(p.revents & (POLLHUP | POLLERR)) << "revents " << p.revents;
 }
 
@@ -178,19 +139,12 @@ TEST(SimDevsim, PrintsItsPortServesAndExitsCleanlyOnSigterm) {
     ASSERT_EQ(fscanf(out, "%d PORT %255s", &pid, path), 2) << "PORT <path> is the first line";
     {
         Host h(path);
-        h.write("***");
-        EXPECT_EQ(h.read(3), "OK\r");
         h.write("ATVR\r");
         EXPECT_EQ(h.read(5), "B012\r");
     }
     kill(pid, SIGTERM);
     int status = pclose(out);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-
-    out = popen((exe + " qm41 --nodes 99 2>/dev/null").c_str(), "r");
-    EXPECT_EQ(fgetc(out), EOF) << "no PORT line for bad arguments";
-    status = pclose(out);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status;
 }
 
 }  // namespace
