@@ -30,13 +30,25 @@ std::string withReason(const std::string& text) {
     return r.empty() ? text : text + "\n(" + r + ")";
 }
 
+// Connects to a logger that can take session commands: "" when it answered, else what
+// went wrong or why the device cannot take them.
+std::string connectLogger(const Options& opts, Connection& conn) {
+    if (!conn.open(opts)) return conn.message();
+    if (Flag.QM43BOOT == 1)
+        return std::string("The device on ") + CommPort + " is a QM43 waiting in its boot loader (" +
+               Flag.bootvers + "): it has no session to read until its firmware is loaded.";
+    // A modem in command mode would take "ATDT..." for a number to dial.
+    if (Flag.modem == 1)
+        return "The modem answers, but dialling the logger behind it (the remote connection) is not "
+               "available "
+               "yet in this version.";
+    return {};
+}
+
 // Connects and reads the session as the main window does when it opens. "" when the
 // session was read completely, else what went wrong.
 std::string readSession(const Options& opts, Connection& conn) {
-    if (!conn.open(opts)) return conn.message();
-    if (Flag.QM43BOOT == 1)
-        return std::string("The device on ") + CommPort + " is a QM43 waiting in its boot loader (" + Flag.bootvers +
-               "): it has no session to read until its firmware is loaded.";
+    if (std::string error = connectLogger(opts, conn); !error.empty()) return error;
     vx::link::clearFailure();
     vx::shell::openSession(nullptr);
     if (Flag.pages_error) return withReason("Pages reading error !");
@@ -82,7 +94,8 @@ int cmdDownload(const std::vector<std::string>& args) {
     std::optional<unsigned long> pages;
     if (opts.has("pages") && (!(pages = parseUnsigned(opts.value("pages"))) || *pages > 4095))
         return usageError(name, "--pages " + opts.value("pages") + ": from 0 to 4095");
-    if (opts.has("out") && opts.value("out").empty()) return usageError(name, "--out: the file name is empty");
+    if (opts.has("out") && opts.value("out").empty())
+        return usageError(name, "--out: the file name is empty");
 
     useTerminal(opts, !opts.has("quiet"));
     Connection conn;
@@ -101,7 +114,8 @@ int cmdDownload(const std::vector<std::string>& args) {
     std::printf("%s, sample time %u s\n", vx::shell::describeDownload(result).c_str(), unsigned(Tsample));
     if (Flag.verbose == 1) {
         std::error_code ec;
-        std::printf("%s and %s in %s\n", DUMP_FILE, IMAGE_FILE, std::filesystem::current_path(ec).string().c_str());
+        std::printf("%s and %s in %s\n", DUMP_FILE, IMAGE_FILE,
+                    std::filesystem::current_path(ec).string().c_str());
     }
     return kExitOk;
 }
@@ -113,7 +127,7 @@ int cmdClockSync(const std::vector<std::string>& args) {
     if (std::string bad = checkConnectionOptions(opts); !bad.empty()) return usageError("clock-sync", bad);
     useTerminal(opts);
     Connection conn;
-    if (!conn.open(opts)) return fail(conn.message());
+    if (std::string error = connectLogger(opts, conn); !error.empty()) return fail(error);
     vx::link::clearFailure();
     if (!clockSync()) return fail(withReason("Datalogger clock synchronization failed !"));
     std::printf("Datalogger clock set to %s\n", DataTimePC);

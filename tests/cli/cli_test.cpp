@@ -132,9 +132,19 @@ TEST_F(Cli, ReportThatCouldNotReadEverythingFails) {
     EXPECT_NE(bad.err.find("ATRD: reply cut off after"), std::string::npos) << bad.err;
     EXPECT_EQ(bad.out.find("Start session"), std::string::npos) << "no report with fields not read";
 
-    ProcessResult boot = cli({"report", "--simulate=qm43boot"});
-    EXPECT_EQ(boot.exitCode, 1);
-    EXPECT_NE(boot.err.find("is a QM43 waiting in its boot loader (Boot v.1.2)"), std::string::npos);
+    // Devices that cannot take session commands are told apart, and nothing is sent to them.
+    const std::pair<std::vector<std::string>, const char*> others[] = {
+        {{"--simulate=qm43boot", "-t", "200"}, "is a QM43 waiting in its boot loader (Boot v.1.2)"},
+        {{"--simulate=modem", "-m"}, "The modem answers, but dialling the logger behind it"},
+    };
+    for (const auto& [device, says] : others)
+        for (const char* command : {"report", "clock-sync"}) {
+            std::vector<std::string> args{command};
+            args.insert(args.end(), device.begin(), device.end());
+            ProcessResult r = cli(args);
+            EXPECT_EQ(r.exitCode, 1) << command << " " << device[0];
+            EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
+        }
 }
 
 TEST_F(Cli, DownloadWritesTheNamedFileAndNothingElse) {
