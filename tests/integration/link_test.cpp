@@ -181,6 +181,7 @@ TEST_F(IdentifyTest, HandshakeSetsTheIdentityOrEndsAtTheFirstFailingStep) {
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        closePort(hCom);  // the defaults forget the port, they do not close it
         initVAR();
         Timeout_rx = 300;  // replies come at once; the room is for a busy machine
         Flag.modem = c.modem;
