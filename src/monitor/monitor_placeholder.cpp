@@ -1,0 +1,4 @@
+// Placeholder until the monitor is built.
+namespace vx::monitor {
+int placeholder;
+}

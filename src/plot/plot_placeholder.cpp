@@ -1,0 +1,4 @@
+// Placeholder until the plotting library is built.
+namespace vx::plot {
+int placeholder;
+}
