@@ -1,5 +1,5 @@
 // vendrix-bench: prints the figures the program is held to, one line each.
-// Usage: vendrix-bench [link|scan|download|decode|all]
+// Usage: vendrix-bench [link|scan|download|decode|monitor|all]
 
 #include <cstdio>
 #include <cstring>
@@ -11,6 +11,8 @@ void benchIdleCpu();
 void benchScan();
 void benchDownload(const char* form, const char* pacing, bool ratioFigure);
 void benchDecode();
+void benchMonitor();
+void benchGraphs();
 }  // namespace vx::bench
 
 int main(int argc, char** argv) {
@@ -27,6 +29,10 @@ int main(int argc, char** argv) {
         benchDownload("fast", "bytewise=1,", true);
         benchDownload("plain", "bytewise=1,", true);
         benchDownload("fast", "", false);
+    }
+    if (all || what == "monitor") {
+        benchMonitor();
+        benchGraphs();
     }
     return 0;
 }
