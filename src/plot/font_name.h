@@ -1,0 +1,17 @@
+#pragma once
+// A Windows font name as winfnt takes it ("Arial Bold", "Times New Roman Italic"): the
+// family with the style words at its end taken off.
+
+#include <string>
+#include <string_view>
+
+namespace vx::plot {
+
+struct FontSpec {
+    std::string family;
+    bool bold = false, italic = false;
+};
+
+FontSpec parseFontName(std::string_view name);
+
+}  // namespace vx::plot

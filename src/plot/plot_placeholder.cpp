@@ -1,4 +1,0 @@
-// Placeholder until the plotting library is built.
-namespace vx::plot {
-int placeholder;
-}
