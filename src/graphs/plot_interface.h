@@ -75,3 +75,10 @@ void setcsr(const char* shape);  // "CROSS", "ARROW"
 
 void sendbf();
 void disfin();
+
+// The screen the graphics windows open on, for sizing them: its width and the frame and
+// caption sizes of a dialog window, in pixels (fixed defaults when there is no screen).
+struct PlotScreenMetrics {
+    int width, frameWidth, frameHeight, captionHeight;
+};
+PlotScreenMetrics plotScreenMetrics();
