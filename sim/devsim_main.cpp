@@ -65,5 +65,14 @@ int main(int argc, char** argv) {
     server.stop();
     std::fprintf(stderr, "vendrix-devsim: stopped by signal %d; %llu bytes in, %llu bytes out\n", sig,
                  (unsigned long long)server.bytesIn(), (unsigned long long)server.bytesOut());
+    server.withDevice([](Device& d) {
+        if (const LoggerDevice* logger = findLogger(d); logger && logger->monitorCounts().lines > 0) {
+            const MonitorCounts& c = logger->monitorCounts();
+            std::fprintf(stderr,
+                         "vendrix-devsim: monitor lines sent %llu (ATUC %llu, ATBC %llu, ATNA %llu)\n",
+                         (unsigned long long)c.lines, (unsigned long long)c.data,
+                         (unsigned long long)c.broadcast, (unsigned long long)c.test);
+        }
+    });
     return 0;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "faults.h"
+
 namespace vx::sim {
 
 BoardImage defaultBoardImage(uint16_t tcm) {
@@ -35,7 +37,14 @@ BoardImage defaultBoardImage(uint16_t tcm) {
 }
 
 LoggerDevice::LoggerDevice(LoggerConfig cfg, std::shared_ptr<const Session> session)
-    : cfg_(cfg), session_(std::move(session)) {}
+    : cfg_(cfg), session_(std::move(session)), monitor_(cfg_.monitor, session_->params.seed) {
+    opStatus_ = cfg_.opStatus;
+}
+
+LoggerDevice* findLogger(Device& d) {
+    if (auto* f = dynamic_cast<FaultyDevice*>(&d)) return findLogger(f->inner());
+    return dynamic_cast<LoggerDevice*>(&d);
+}
 
 DateTime LoggerDevice::clockAt(int64_t nowNs) const {
     if (!clockStarted_) return cfg_.clock;
@@ -48,6 +57,7 @@ void LoggerDevice::onCommand(const std::string& cmd, int64_t nowNs, Output& out)
         clockBaseSecs_ = toSeconds(cfg_.clock);
         clockBaseNs_ = nowNs;
     }
+    monitor_.command(nowNs);  // the packet stream holds while commands come
     const Session& s = *session_;
     const std::string op = cmd.substr(0, std::min<size_t>(4, cmd.size()));
     const std::string arg = cmd.size() > 4 ? cmd.substr(4) : std::string();
@@ -56,6 +66,8 @@ void LoggerDevice::onCommand(const std::string& cmd, int64_t nowNs, Output& out)
     if (op == "ATCM") {
         if (arg == "05") opStatus_ = 0x00;  // enter the idle state
         if (arg == "06") opStatus_ = 0x01;  // leave it
+        if (arg == "07") monitor_.start(nowNs);
+        if (arg == "08") monitor_.stop();
         if (arg == "00" || arg == "05" || arg == "06" || arg == "07" || arg == "08") return out.line("OK");
         return out.line("ERR");
     }
@@ -75,6 +87,7 @@ void LoggerDevice::onCommand(const std::string& cmd, int64_t nowNs, Output& out)
         if (arg.size() != 4 || !parseHex(arg, v)) return out.line("ERR");
         return setPointer(v, out);
     }
+    if (op == "ATST") return setSatmr(arg, out);
     if (cmd == "ATRB") {
         source_ = Source::Buffer;
         bufPos_ = 0;
@@ -118,7 +131,7 @@ void LoggerDevice::readPiece(Output& out) {
         bufPos_ += kPieceSize;
         return out.raw(std::move(piece));
     }
-    const uint8_t* pg = session_->page(page_);
+    const uint8_t* pg = flashPage(page_);
     const int len = fast_ ? kPageSize - offset_ : kPieceSize;
     out.raw(pg + offset_, size_t(len));
     offset_ += len;
@@ -126,6 +139,30 @@ void LoggerDevice::readPiece(Output& out) {
         offset_ = 0;
         page_ = nextPage(page_);
     }
+}
+
+const uint8_t* LoggerDevice::flashPage(uint16_t page) {
+    return page == session_->pageTab && !tablePage_.empty() ? tablePage_.data() : session_->page(page);
+}
+
+void LoggerDevice::setSatmr(const std::string& arg, Output& out) {
+    uint32_t v;
+    if (arg.size() != 4 || !parseHex(arg, v)) return out.line("ERR");
+    satmr_ = uint16_t(v);
+    monitor_.setSatmr(satmr_);
+    // The table reports the new timer of every node (0 puts the nodes' own back).
+    tablePage_.clear();
+    if (satmr_ != 0) {
+        const uint8_t* tab = session_->page(session_->pageTab);
+        tablePage_.assign(tab, tab + kPageSize);
+        size_t off = kTableHeader;
+        for (const Node& n : session_->nodes) {
+            tablePage_[off + 2] = uint8_t(satmr_);
+            tablePage_[off + 3] = uint8_t(satmr_ >> 8);
+            off += size_t(6 + 2 * n.chanu());
+        }
+    }
+    out.line("OK");
 }
 
 void LoggerDevice::eeRead(Output& out) {

@@ -5,6 +5,7 @@
 
 #include "calendar.h"
 #include "device.h"
+#include "monitor_stream.h"
 #include "session.h"
 
 #include <array>
@@ -28,6 +29,8 @@ struct LoggerConfig {
     uint8_t alarmInverter = 0;  // index of the inverter in alarm while bit 0x10 is set
     uint8_t alarmRmin = 0;      // its efficiency, percent
     uint8_t alarmAux = 0;       // auxiliary alarm code
+    MonitorConfig monitor;      // the packet stream of monitor mode
+    uint8_t opStatus = 0x00;    // operating status at start ("ATOS"): 00 idle, 05 REC, 06 PAUSE
 };
 
 class LoggerDevice : public LineDevice {
@@ -41,6 +44,14 @@ class LoggerDevice : public LineDevice {
     uint8_t operatingStatus() const { return opStatus_; }
     // The logger's clock at a given time (it starts with the first command).
     DateTime clockAt(int64_t nowNs) const;
+    // The packet lines of monitor mode made so far.
+    const MonitorCounts& monitorCounts() const { return monitor_.counts(); }
+    bool monitoring() const { return monitor_.on(); }
+    // The SaTmr set with "ATSTxxxx" (0: the nodes' own).
+    uint16_t satmrSet() const { return satmr_; }
+
+    int64_t nextEventNs() const override { return monitor_.nextEventNs(); }
+    void tick(int64_t nowNs, Output& out) override { monitor_.tick(*session_, nowNs, out); }
 
   protected:
     void onCommand(const std::string& cmd, int64_t nowNs, Output& out) override;
@@ -53,6 +64,8 @@ class LoggerDevice : public LineDevice {
     void eeRead(Output& out);
     void eeWrite(const std::string& hexPairs, Output& out);
     void setClock(const std::string& arg, bool date, int64_t nowNs, Output& out);
+    void setSatmr(const std::string& arg, Output& out);
+    const uint8_t* flashPage(uint16_t page);
 
     LoggerConfig cfg_;
     std::shared_ptr<const Session> session_;
@@ -70,6 +83,13 @@ class LoggerDevice : public LineDevice {
     int64_t clockBaseSecs_ = 0;
     int64_t clockBaseNs_ = 0;
     bool clockStarted_ = false;
+
+    MonitorStream monitor_;
+    uint16_t satmr_ = 0;
+    std::vector<uint8_t> tablePage_;  // the table page with the SaTmr set, while one is
 };
+
+// The logger inside a device, unwrapping a fault wrapper; null for other devices.
+LoggerDevice* findLogger(Device& d);
 
 }  // namespace vx::sim

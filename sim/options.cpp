@@ -24,6 +24,15 @@ bool toProb(const std::string& v, double& out) {
     return true;
 }
 
+bool toNumber(const std::string& v, double lo, double hi, double& out) {
+    if (v.empty()) return false;
+    char* end = nullptr;
+    double x = std::strtod(v.c_str(), &end);
+    if (*end != '\0' || !(x >= lo && x <= hi)) return false;
+    out = x;
+    return true;
+}
+
 bool toFlag(const std::string& v, bool& out) {
     if (v.empty() || v == "1" || v == "yes" || v == "true") return out = true, true;
     if (v == "0" || v == "no" || v == "false") return out = false, true;
@@ -115,6 +124,16 @@ bool applyOption(Options& o, const std::string& key, const std::string& value, s
         return parseDateTime(value, o.clock) ? (o.clockSet = true, true) : bad("YYMMDD_hhmmss");
     if (key == "tcm") return toInt(value, 0, 65535, n) ? (o.tcm = uint16_t(n), true) : bad("0..65535");
     if (key == "alarm") return toInt(value, 0, 255, n, 16) ? (o.alarm = uint8_t(n), true) : bad("hex byte");
+    if (key == "opstatus")
+        return toInt(value, 0, 255, n, 16) ? (o.opStatus = uint8_t(n), true) : bad("hex byte");
+    if (key == "mon-rate")
+        return toNumber(value, 0, 100000, o.monitor.rate) ? true : bad("0..100000 lines/s");
+    if (key == "mon-unknown") return toProb(value, o.monitor.unknown) ? true : bad("probability");
+    if (key == "mon-badcount") return toProb(value, o.monitor.badCount) ? true : bad("probability");
+    if (key == "mon-lower") return toProb(value, o.monitor.lower) ? true : bad("probability");
+    if (key == "mon-broadcast") return toProb(value, o.monitor.broadcast) ? true : bad("probability");
+    if (key == "mon-test") return toProb(value, o.monitor.test) ? true : bad("probability");
+    if (key == "mon-hold") return toInt(value, 0, 600000, n) ? (o.monitor.holdMs = n, true) : bad("ms");
     if (key == "boot")
         return toInt(value, 0, 255, n, 16) ? (o.bootVersion = uint8_t(n), true) : bad("hex byte");
     if (key == "dial-delay") return toInt(value, 0, 600000, n) ? (o.modem.dialDelayMs = n, true) : bad("ms");
@@ -267,6 +286,15 @@ Options (also usable as key=value in a --simulate=PROFILE,key=value,... string):
  boards and others:
   --tcm N           VT71/NOD85 averaging time in the EEPROM image (default 900)
   --alarm HEX       VT71/NOD85 alarm register (default 00)
+  --opstatus HEX    operating status at start (default 00 idle; 05 REC, 06 PAUSE)
+ monitor mode (between ATCM07 and ATCM08):
+  --mon-rate N      packet lines per second (default 20; 0 = none)
+  --mon-broadcast P share of ATBC broadcast lines (default 0.05)
+  --mon-test P      share of ATNA test lines (default 0.01)
+  --mon-unknown P   share of data lines from an address outside the session (0)
+  --mon-badcount P  share of data lines with a wrong channel count (0)
+  --mon-lower P     share of lines with lower-case hex digits (0)
+  --mon-hold MS     no line starts within MS of a command (default 250)
   --boot HEX        boot loader version byte (default 12: v1.2)
   --dial-delay MS   modem: time from ATDT to the result code (default 1500)
   --dial-result N   modem: the result code (default 1, connect)
@@ -309,6 +337,8 @@ std::unique_ptr<Device> makeDevice(const Options& o, std::string& err,
         cfg.board = o.profile == "vt71" || o.profile == "nod85";
         cfg.eeprom = defaultBoardImage(o.tcm);
         cfg.alarm = o.alarm;
+        cfg.opStatus = o.opStatus;
+        cfg.monitor = o.monitor;
         cfg.alarmInverter = 2;  // reported while the register's inverter bit is set
         cfg.alarmRmin = 85;
         if (o.clockSet) {

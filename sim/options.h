@@ -28,6 +28,8 @@ struct Options {
     DateTime clock;
     uint16_t tcm = 900;
     uint8_t alarm = 0x00;
+    uint8_t opStatus = 0x00;
+    MonitorConfig monitor;
     uint8_t bootVersion = 0x12;
     ModemConfig modem;
     std::string remote = "qm41";  // the device behind the modem ("none" for none)

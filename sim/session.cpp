@@ -45,6 +45,8 @@ int triangle(uint64_t t, uint64_t period) {
     return int(ph < half ? ph * 1000 / half : (period - ph) * 1000 / (period - half));
 }
 
+}  // namespace
+
 uint16_t sampleWord(uint64_t seed, const Node& n, int ch, uint32_t tm) {
     int code = n.conf[size_t(ch)] & 0x1F;
     uint64_t chanKey = mixHash(seed, n.addr, uint64_t(ch));
@@ -67,6 +69,8 @@ uint16_t sampleWord(uint64_t seed, const Node& n, int ch, uint32_t tm) {
     int v = std::clamp(centre + wave + jitter, r.lo, r.hi);
     return uint16_t(v & 0xFFFF);
 }
+
+namespace {
 
 void put16(std::vector<uint8_t>& b, unsigned v) {
     b.push_back(uint8_t(v));

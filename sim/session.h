@@ -88,6 +88,11 @@ struct Session {
 // first), never rejected.
 bool generateSession(const SessionParams& p, Session& out, std::string& err);
 
+// The raw sample word of physical channel ch of a node at time marker tm (tenths of a
+// second): plausible for its quantity, a growing counter for a 32-bit pair, now and then
+// the sensor error -1. A function of its arguments only.
+uint16_t sampleWord(uint64_t seed, const Node& n, int ch, uint32_t tm);
+
 // A table page image: 0xFF marker, byte 1, length word, Pnom, BCD start, node records;
 // the rest of the page is 0xFF.
 std::vector<uint8_t> buildTable(const std::vector<Node>& nodes, uint32_t pnom, uint8_t byte1,

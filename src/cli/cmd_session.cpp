@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/connection.h"
+#include "cli/logger_session.h"
 #include "link/com.h"
 #include "link/transaction.h"
 #include "session/download.h"
@@ -17,51 +18,9 @@
 #include "ui/terminal_backend.h"
 
 namespace vx::cli {
-namespace {
-
-std::vector<OptionSpec> with(std::vector<OptionSpec> extra) {
-    auto all = connectionOptions();
-    all.insert(all.end(), extra.begin(), extra.end());
-    return all;
-}
-
-std::string withReason(const std::string& text) {
-    std::string r = vx::link::lastFailureText();
-    return r.empty() ? text : text + "\n(" + r + ")";
-}
-
-// Connects to a logger that can take session commands: "" when it answered, else what
-// went wrong or why the device cannot take them.
-std::string connectLogger(const Options& opts, Connection& conn) {
-    if (!conn.open(opts)) return conn.message();
-    if (Flag.QM43BOOT == 1)
-        return std::string("The device on ") + CommPort + " is a QM43 waiting in its boot loader (" +
-               Flag.bootvers + "): it has no session to read until its firmware is loaded.";
-    // A modem in command mode would take "ATDT..." for a number to dial.
-    if (Flag.modem == 1)
-        return "The modem answers, but dialling the logger behind it (the remote connection) is not "
-               "available "
-               "yet in this version.";
-    return {};
-}
-
-// Connects and reads the session as the main window does when it opens. "" when the
-// session was read completely, else what went wrong.
-std::string readSession(const Options& opts, Connection& conn) {
-    if (std::string error = connectLogger(opts, conn); !error.empty()) return error;
-    vx::link::clearFailure();
-    vx::shell::openSession(nullptr);
-    if (Flag.pages_error) return withReason("Pages reading error !");
-    if (Flag.table_error && !Flag.NOD85) return withReason("Parsing error in Assignment Table !");
-    if (Flag.time_error) return withReason("Parsing error in time strings !");
-    if ((Flag.VT71 || Flag.NOD85) && Flag.alarm_error) return withReason("Alarm register reading error !");
-    return {};
-}
-
-}  // namespace
 
 int cmdReport(const std::vector<std::string>& args) {
-    Options opts(with({{0, "verbose", false, false, "the detailed report (pages and registers)"}}));
+    Options opts(withConnection({{0, "verbose", false, false, "the detailed report (pages and registers)"}}));
     if (!parseOrHelp(opts, args, "report", "Reads the logger's session and prints the session report."))
         return exitStatus();
     if (std::string bad = checkConnectionOptions(opts); !bad.empty()) return usageError("report", bad);
@@ -73,7 +32,7 @@ int cmdReport(const std::vector<std::string>& args) {
 }
 
 int cmdDownload(const std::vector<std::string>& args) {
-    Options opts(with({
+    Options opts(withConnection({
         {0, "sample", true, false, "sample time in seconds, 1 to 65535 (required)", "SECONDS"},
         {0, "pages", true, false,
          "number of most recent data pages to read (default: all, 4 over a modem or from a board)", "N"},

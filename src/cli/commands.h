@@ -12,11 +12,13 @@ int cmdIdentify(const std::vector<std::string>& args);
 int cmdReport(const std::vector<std::string>& args);
 int cmdDownload(const std::vector<std::string>& args);
 int cmdClockSync(const std::vector<std::string>& args);
+int cmdMonitor(const std::vector<std::string>& args);
+int cmdSampleTimer(const std::vector<std::string>& args);
 
 // Exit statuses.
 constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;      // the program showed an error
-constexpr int kExitUsage = 2;       // the command line was wrong
+constexpr int kExitFailed = 1;  // the program showed an error
+constexpr int kExitUsage = 2;   // the command line was wrong
 constexpr int kExitInterrupted = 130;
 
 // Parses args; on --help prints the subcommand's usage. False when the command should

@@ -29,6 +29,8 @@ const Command kCommands[] = {
     {"report", cmdReport, "read the logger's session and print the session report"},
     {"download", cmdDownload, "download the session into the data record file"},
     {"clock-sync", cmdClockSync, "set the logger's clock to the PC clock"},
+    {"monitor", cmdMonitor, "show the nodes' packets in real time, export their values"},
+    {"sample-timer", cmdSampleTimer, "set the sampling timer (SaTmr) of the nodes"},
 };
 
 void printUsage(FILE* to) {

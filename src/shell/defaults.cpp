@@ -5,10 +5,11 @@
 #include "boards/alarm_state.h"
 #include "link/com.h"
 #include "link/modem_ini.h"
+#include "monitor/monitor_state.h"
 #include "session/session_state.h"
-#include "state/flags.h"
 #include "shell/port_scan.h"
 #include "shell/startup_state.h"
+#include "state/flags.h"
 #include "ui/input_dialogs.h"
 
 void initVAR() {
@@ -38,4 +39,5 @@ void initVAR() {
     Data_file[0] = 0;
     vx::session::resetSessionState();
     resetAlarmState();
+    vx::monitor::resetMonitorState();
 }

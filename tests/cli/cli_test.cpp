@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -91,6 +92,15 @@ TEST_F(Cli, UsageErrorsExitTwoAndSayWhatWasWrong) {
         {{"report", "--retries", "x"}, "--retries x: from 0 to 100"},
         {{"report", "--colour"}, "vendrix-cli report: unknown option --colour"},
         {{"frobnicate"}, "vendrix-cli: unknown command frobnicate"},
+        {{"monitor", kLogger, "--duration", "0"}, "--duration 0: from 1 to 31536000 seconds"},
+        {{"monitor", kLogger, "--export", "x.csv"}, "--export FILE and --period SECONDS go together"},
+        {{"monitor", kLogger, "--period", "5"}, "--export FILE and --period SECONDS go together"},
+        {{"monitor", kLogger, "--export", "x.csv", "--period", "65536"}, "--period 65536: from 1 to 65535"},
+        {{"monitor", kLogger, "--export=", "--period", "5"}, "--export: the file name is empty"},
+        {{"sample-timer", kLogger}, "vendrix-cli sample-timer: SECONDS is required (from 0 to 65535)"},
+        {{"sample-timer", kLogger, "-5"}, "unknown option -5"},
+        {{"sample-timer", kLogger, "1.5"}, "1.5: a whole number of seconds (0 to 65535)"},
+        {{"sample-timer", kLogger, "10", "20"}, "SECONDS is required (from 0 to 65535)"},
     };
     for (const auto& c : cases) {
         ProcessResult r = cli(c.args);
@@ -225,6 +235,143 @@ TEST_F(Cli, BoardWithoutTableHasNothingToDownload) {
     ProcessResult r = cli({"download", "--simulate=nod85,seed=2,nodes=2,pages=5", "--sample", "60", "-q"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("The NOD85 interface board has no assignment table"), std::string::npos) << r.err;
+    EXPECT_TRUE(files().empty());
+}
+
+// The lines of a text with their ends taken off; "" marks a line end missing at the end.
+std::vector<std::string> linesOf(const std::string& text, const std::string& end) {
+    std::vector<std::string> lines;
+    size_t p = 0;
+    for (size_t e; (e = text.find(end, p)) != std::string::npos; p = e + end.size())
+        lines.push_back(text.substr(p, e - p));
+    if (p < text.size()) lines.push_back("");
+    return lines;
+}
+
+// Every row of an export file whole: the header's number of fields and its line end.
+void expectWholeRows(const std::string& csv, size_t minRows) {
+    auto rows = linesOf(csv, "\r\n");
+    ASSERT_GE(rows.size(), minRows + 1) << csv;
+    size_t fields = size_t(std::count(rows[0].begin(), rows[0].end(), ';'));
+    EXPECT_EQ(rows[0].rfind("\"Timestamp\";\"CH", 0), 0u) << rows[0];
+    for (size_t i = 1; i < rows.size(); ++i) {
+        EXPECT_TRUE(std::regex_match(rows[i], std::regex("[0-9]{6}_[0-9]{6}(;-?[0-9]+([.,][0-9]+)?)+")))
+            << rows[i];
+        EXPECT_EQ(size_t(std::count(rows[i].begin(), rows[i].end(), ';')), fields) << rows[i];
+    }
+}
+
+const char* kMonitoring = "--simulate=qm41,seed=3,nodes=3,pages=20,mon-rate=300,mon-unknown=0.1";
+
+TEST_F(Cli, MonitorPrintsWhatTheBoxShowsAndWritesItsFiles) {
+    ProcessResult r = cli({"monitor", kMonitoring, "--duration", "3", "--export", "data.csv", "--period", "1",
+                           "--comma", "--save"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(files(), (std::set<std::string>{"QM41mon.txt", "data.csv"}));
+    EXPECT_EQ(r.out.find('\r'), std::string::npos) << "terminal lines end with \\n only";
+    auto lines = linesOf(r.out, "\n");
+    ASSERT_GT(lines.size(), 300u);
+    EXPECT_TRUE(std::regex_match(lines[0], std::regex("[0-9]+>>( CH[0-9]+_[0-9]+= -?[0-9.]+)+"))) << lines[0];
+    size_t packets = 0;
+    for (const std::string& l : lines) {
+        EXPECT_TRUE(
+            std::regex_match(l, std::regex("[0-9]+>> .*|[0-9]{2}:[0-9]{2}:[0-9]{2}>> .* Vbat= [0-9.]+|"
+                                           "BC>> NodeAd= .* Vbat= [0-9]+|TEST>> NodeAd= [0-9]+ OK")))
+            << l;
+        packets +=
+            l.find(">> NodeAd= ") != std::string::npos || l.rfind("BC>>", 0) == 0 || l.rfind("TEST", 0) == 0;
+    }
+    EXPECT_GT(packets, 0u);
+    // Save writes the box's text with "\r\n" line ends: what was printed, line for line.
+    std::string expected;
+    for (const std::string& l : lines)
+        expected += l + "\r\n";
+    EXPECT_EQ(read("QM41mon.txt"), expected);
+    const std::string csv = read("data.csv");
+    expectWholeRows(csv, 1);
+    EXPECT_NE(csv.find(','), std::string::npos) << "decimal commas";
+    std::smatch m;
+    ASSERT_TRUE(
+        std::regex_search(r.err, m, std::regex("monitor: ([0-9]+) lines received; data.csv: ([0-9]+) rows")));
+    EXPECT_EQ(std::stoul(m[2]), linesOf(csv, "\r\n").size() - 1);
+}
+
+TEST_F(Cli, MonitorExportThatCannotBeWrittenKeepsItsWholeRows) {
+    ProcessOptions full;
+    full.fileSizeLimit = 400;  // the header and one row
+    ProcessResult r =
+        cli({"monitor", kMonitoring, "--duration", "5", "--export", "data.csv", "--period", "1"}, full);
+    EXPECT_EQ(r.exitCode, 1);
+    const std::string said = "File Error: Data export file data.csv can not be written !";
+    ASSERT_NE(r.err.find(said), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find(said, r.err.find(said) + 1), std::string::npos) << "reported once";
+    EXPECT_NE(r.out.find(">> "), std::string::npos) << "the monitor went on";
+    const std::string csv = read("data.csv");
+    EXPECT_LE(csv.size(), 400u);
+    expectWholeRows(csv, 1);
+
+    r = cli({"monitor", kMonitoring, "--duration", "1", "--export", "no/such/data.csv", "--period", "1"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("File Error: Data export file no/such/data.csv can not be created !"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.out.find(">> "), std::string::npos);
+}
+
+TEST_F(Cli, MonitorEndsCleanlyAtCtrlCAndWhenTheLoggerGoesAway) {
+    ProcessOptions ctrlC;
+    ctrlC.whileRunning = [calls = 0](pid_t pid) mutable {
+        if (++calls == 100 && catches(pid, SIGINT)) kill(pid, SIGINT);  // after about two seconds
+    };
+    ProcessResult r = cli({"monitor", kMonitoring, "--export", "data.csv", "--period", "1"}, ctrlC);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("Warning: Data export file will be closed. Proceed ? [Yes]"), std::string::npos)
+        << r.err;
+    expectWholeRows(read("data.csv"), 0);
+
+    r = cli({"monitor", std::string(kMonitoring) + ",vanish-nth=100,vanish-on=ATUC,vanish-close=1",
+             "--duration", "60"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(
+        r.err.find("Com Error: The datalogger is no longer connected: the monitor receives nothing more."),
+        std::string::npos)
+        << r.err;
+}
+
+TEST_F(Cli, SampleTimerSetsTheNodesAsTheDialogDoes) {
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* out;
+        const char* err;
+    } cases[] = {
+        {{"sample-timer", "70000", kLogger},
+         0,
+         "Sampling timer of the nodes set to 65535 s (ATSTFFFF)\n",
+         "Info: Execute the test routine (P button) and wait for the return to ASSIGNMENT status"},
+        {{"sample-timer", "120", std::string(kLogger) + ",status=00"},
+         0,
+         "Sampling timer of the nodes set to 120 s (ATST0078)\n",
+         "Info: 1) Activate the nodes with WX2x devices"},
+        {{"sample-timer", "0", kLogger},
+         0,
+         "ATST0000 sent: the nodes keep their sampling timer\n",
+         "Warning: Make sure the datalogger is in READY status\n (B LED lit yellow)"},
+        {{"sample-timer", "30", std::string(kLogger) + ",err=1,err-on=ATST"},
+         1,
+         "",
+         "The datalogger did not accept ATST001E\n(ATST001E: the device answered ERR)"},
+        {{"sample-timer", "30", std::string(kLogger) + ",err=1,err-on=ATCM06"},
+         1,
+         "",
+         "The datalogger did not leave its idle state (ATCM06).\n(ATCM06: the device answered ERR)"},
+    };
+    for (const auto& c : cases) {
+        ProcessResult r = cli(c.args);
+        EXPECT_EQ(r.exitCode, c.status) << c.args[1] << r.err;
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+    }
     EXPECT_TRUE(files().empty());
 }
 

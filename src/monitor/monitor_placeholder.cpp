@@ -1,4 +1,0 @@
-// Placeholder until the monitor is built.
-namespace vx::monitor {
-int placeholder;
-}
