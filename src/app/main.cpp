@@ -8,6 +8,7 @@
 
 #include "app/screenshot.h"
 #include "platform/signals.h"
+#include "plot/qt/install.h"
 #include "shell/command_line.h"
 #include "shell/startup.h"
 #include "shell/windows/desktop_windows.h"
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);  // takes its own options (-platform, -style) out of argv
     vx::platform::keepPointDecimals();
     vx::ui::qt::installQtBackend();
+    vx::plot::qt::installQtPlotting();  // the real-time graphs' window and picture files
     vx::app::scheduleScreenshot();              // only when VENDRIX_SCREENSHOT asks for one
     vx::platform::installSignalCleanup(false);  // no half-written file after Ctrl+C or SIGTERM
 

@@ -1,9 +1,11 @@
 #include "app/screenshot.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
 #include <QWidget>
@@ -19,7 +21,8 @@ QList<QWidget*> visibleWindows() {
     QList<QWidget*> list;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->isVisible() && !w->isMinimized()) list << w;
-    // Owners before the windows they own (the main window itself runs modally, so
+    // Owners before the windows they own, then windows disabled by another before the
+    // enabled ones (the main window runs modally and is disabled under the monitor, so
     // modality alone does not tell the order they lie in).
     auto depth = [](QWidget* w) {
         int d = 0;
@@ -29,12 +32,37 @@ QList<QWidget*> visibleWindows() {
     };
     std::stable_sort(list.begin(), list.end(), [&](QWidget* a, QWidget* b) {
         int da = depth(a), db = depth(b);
-        return da != db ? da < db : (!a->isModal() && b->isModal());
+        if (da != db) return da < db;
+        if (a->isEnabled() != b->isEnabled()) return !a->isEnabled();
+        return !a->isModal() && b->isModal();
     });
     return list;
 }
 
+// Left-clicks cell (row, column) of the list in the topmost window that has one.
+void clickCell(const QList<QWidget*>& windows, int row, int column) {
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        for (QAbstractItemView* v : (*it)->findChildren<QAbstractItemView*>()) {
+            if (!v->isVisible() || !v->model()) continue;
+            const QPoint at = v->visualRect(v->model()->index(row, column)).center();
+            const QPointF local(at), global(v->viewport()->mapToGlobal(at));
+            for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                QMouseEvent e(t, local, global, Qt::LeftButton,
+                              t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+                QApplication::sendEvent(v->viewport(), &e);
+            }
+            return;
+        }
+    }
+    std::fprintf(stderr, "screenshot: no list for a cell click\n");
+}
+
 void runStep(const QString& step) {
+    if (step == QLatin1String("pause")) return;
+    if (step.startsWith(QLatin1String("cell:"))) {
+        const QStringList rc = step.split(QLatin1Char(':'));
+        return clickCell(visibleWindows(), rc.value(1).toInt(), rc.value(2).toInt());
+    }
     if (step.startsWith(QLatin1String("type:"))) {
         QWidget* target = QApplication::focusWidget();
         if (!target) return;

@@ -40,22 +40,19 @@ class MainWindowTest : public SimLoggerTest {
         ASSERT_TRUE(connect(settings));
         buildProgramNames();
     }
-    // Opens the window as the start-up does, with links that count their calls, or the
-    // program's own (the windows still to come).
-    void openWindow(bool programLinks = false) {
+    // Opens the window as the start-up does, with links that count their calls.
+    void openWindow() {
         auto count = [](int& n) { return [&n](QWidget*) { ++n; }; };
         auto monitorLink = [this](QWidget* w) { monitorSawEnabled = w->isEnabled(), ++monitor; };
         window = std::make_unique<MainWindow>(
-            programLinks ? vx::shell::MainWindowLinks::defaults()
-                         : vx::shell::MainWindowLinks{count(postProcessing), count(sampleTimer), monitorLink,
-                                                      count(details)});
+            vx::shell::MainWindowLinks{count(postProcessing), count(sampleTimer), monitorLink, count(details)});
         window->openSequence();
         window->show();
         QApplication::setActiveWindow(window.get());
     }
-    void open(const std::string& settings, bool programLinks = false) {
+    void open(const std::string& settings) {
         reconnect(settings);
-        openWindow(programLinks);
+        openWindow();
     }
     template <class W = QWidget>
     W* ctl(const char* name) {
@@ -321,20 +318,6 @@ TEST_F(MainWindowTest, AltVEnterEscapeMonitorExitAndCloseBox) {
     window->setResult(0);
     window->close();
     EXPECT_EQ(window->result(), 1);
-}
-
-TEST_F(MainWindowTest, ControlsOfWindowsStillToComeSayItAndSendNothing) {
-    open("qm41,nodes=2,pages=3", true);
-    const uint64_t sent = server->bytesIn();
-    click("ID_BTN_MONITOR");
-    click("ID_BTN_SATMR");
-    EXPECT_EQ(
-        shown(ui),
-        (std::vector<Msg>{
-            {"The real-time monitor is not available yet in this version.", "Info", Icon::Information},
-            {"The sample timer window is not available yet in this version.", "Info", Icon::Information}}));
-    EXPECT_EQ(server->bytesIn(), sent) << "nothing may switch the logger into another mode";
-    EXPECT_TRUE(window->isEnabled());
 }
 
 // A simulated VT71 whose alarm register the test sets ("ATSAxx") as its alarms would.

@@ -9,6 +9,8 @@
 
 #include "boards/alarms.h"
 #include "link/com.h"
+#include "monitor/windows/monitor_dialog.h"
+#include "monitor/windows/sample_timer_dialog.h"
 #include "session/session_reader.h"
 #include "session/session_report.h"
 #include "session/session_state.h"
@@ -31,9 +33,12 @@ using vx::ui::Icon;
 }  // namespace
 
 MainWindowLinks MainWindowLinks::defaults() {
-    // The post-processing, sample timer, monitor and inverter details windows are still to
-    // come: their buttons say so (the download shows its file in the status bar).
-    return {};
+    // The post-processing and inverter details windows are still to come: their buttons
+    // say so (the download shows its file in the status bar).
+    MainWindowLinks links;
+    links.sampleTimer = [](QWidget* owner) { vx::monitor::DlgSaTmr(owner); };
+    links.monitor = [](QWidget* owner) { vx::monitor::runMonitorWindow(owner); };
+    return links;
 }
 
 MainWindow::MainWindow(MainWindowLinks links, QWidget* parent) : QDialog(parent), links_(std::move(links)) {

@@ -23,20 +23,14 @@ constexpr QRgb kReportBackground = 0xFFFFE6;  // RGB(255,255,230)
 constexpr int kReportColumns = 56;
 constexpr int kReportRows = 24;
 
-template <class W>
-W* named(W* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
+using vx::ui::qt::named;
 
 QPushButton* button(QWidget* parent, const char* name, const char* text) {
-    auto* b = named(new QPushButton(QString::fromLatin1(text), parent), name);
-    b->setAutoDefault(false);
-    return b;
+    return vx::ui::qt::makeButton(parent, name, text);
 }
 
 QGroupBox* group(QWidget* parent, const char* name, const char* title) {
-    return named(new QGroupBox(QString::fromLatin1(title), parent), name);
+    return vx::ui::qt::makeGroup(parent, name, title);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "ui/qt/controls.h"
 
 #include <QApplication>
+#include <QGroupBox>
+#include <QPushButton>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -21,6 +23,16 @@ QString toQDisplay(const std::string& cp1252) {
 
 std::string fromQ(const QString& s) {
     return utf8ToCp1252(s.toStdString());
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const char* text) {
+    auto* b = named(new QPushButton(QString::fromLatin1(text), parent), name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QGroupBox* makeGroup(QWidget* parent, const char* name, const char* title) {
+    return named(new QGroupBox(QString::fromLatin1(title), parent), name);
 }
 
 void centerOnScreen(QWidget* w) {

@@ -8,8 +8,21 @@
 #include <string>
 
 class QWidget;
+class QPushButton;
+class QGroupBox;
 
 namespace vx::ui::qt {
+
+// Controls are found by their documented names (ID_BTN_START): object name = that name.
+template <class W>
+W* named(W* w, const char* name) {
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+// A push button that Enter does not press by itself.
+QPushButton* makeButton(QWidget* parent, const char* name, const char* text);
+// A group frame; its caption colour comes from the window's style sheet.
+QGroupBox* makeGroup(QWidget* parent, const char* name, const char* title);
 
 // The program's Windows-1252 text to the toolkit and back ("\r\n" becomes "\n" for display).
 QString toQ(const std::string& cp1252);
