@@ -206,8 +206,8 @@ void printDataExp(uint32_t timestamp) {
     std::string line = text;
     line.reserve(16 + size_t(r.columns) * 12);
     for (int col = 0; col < r.columns; ++col) {
-        double sum = ExpoCh[col];
-        float value = float(ExpoN[col] > 1 ? sum / ExpoN[col] : sum);
+        // Single precision throughout, so the averages round as the download's do.
+        const float value = ExpoN[col] > 1 ? ExpoCh[col] / float(ExpoN[col]) : ExpoCh[col];
         adj_value2(text, ExpoGra[col], value);
         virgAdj(text, Flag.comma);
         line += ';';

@@ -13,7 +13,7 @@ uint16_t Tsample_exp = TCF_DEF;
 INFOSEL InfoSELCH;
 WindowPlace PosWin[NWINMAX];
 uint32_t StartExpTime, RefExpTime;
-double ExpoCh[EXPORT_MAX_CH];
+float ExpoCh[EXPORT_MAX_CH];
 int32_t ExpoN[EXPORT_MAX_CH];
 int8_t ExpoGra[EXPORT_MAX_CH];
 
