@@ -37,6 +37,7 @@ void initVAR() {
     Ndec = 0;
 
     Data_file[0] = 0;
+    Data_dir[0] = 0;
     vx::session::resetSessionState();
     resetAlarmState();
     vx::monitor::resetMonitorState();

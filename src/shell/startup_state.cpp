@@ -4,7 +4,6 @@
 
 char Nome_prog[30];
 char Nome_prog2[30];
-char Data_file[PATH_MAX_VX];
 
 void buildProgramNames() {
     std::snprintf(Nome_prog, sizeof Nome_prog, "Vendrix v.%1.1f%s%s", REVISIONE, ".en", "");

@@ -3,3 +3,5 @@
 
 FlagRecord Flag;
 char Exe_dir[PATH_MAX_VX];
+char Data_file[PATH_MAX_VX];
+char Data_dir[PATH_MAX_VX];
