@@ -70,6 +70,9 @@ class Backend {
     virtual void appendText(WindowHandle box, const std::string& text) = 0;
     virtual void clearText(WindowHandle box) = 0;
     virtual void setStatus(WindowHandle window, int part, const std::string& text) = 0;
+
+    // The information sound (a picture file was written); silent where there is no sound.
+    virtual void beep() {}
 };
 
 // The backend in use; a terminal backend until another is installed.

@@ -191,6 +191,10 @@ void QtBackend::setStatus(WindowHandle window, int part, const std::string& text
     if (label) label->setText(toQ(text));
 }
 
+void QtBackend::beep() {
+    QApplication::beep();
+}
+
 QtBackend& installQtBackend() {
     static QtBackend b;
     setBackend(&b);

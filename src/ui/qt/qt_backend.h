@@ -27,6 +27,7 @@ class QtBackend final : public Backend {
     void appendText(WindowHandle box, const std::string& text) override;
     void clearText(WindowHandle box) override;
     void setStatus(WindowHandle window, int part, const std::string& text) override;
+    void beep() override;
 
     // The open wait window (null when closed), for the windows' own use and for tests.
     WaitDialog* waitDialog() const { return wait_; }
