@@ -148,25 +148,6 @@ bool readTemporaryBuffer(std::vector<uint8_t>& scratch) {
     return true;
 }
 
-// One row per sample-time interval up to the last record. Long gaps between time
-// markers can mean very many rows, so the wait window stays live and the file is checked.
-Transfer resample(ScratchReader& reader, AtomicFile& out) {
-    const uint32_t tcf = 10u * Tsample;
-    const uint64_t first = FirstTimeMarkerDload, span = LastTimeMarker > first ? LastTimeMarker - first : 1;
-    uint32_t sincePoll = 0;
-    for (uint64_t t = first; t < LastTimeMarker; t += tcf) {
-        if (interpData(tcf, uint32_t(t), reader) == 0) break;  // no later interval gives a row
-        printData(out.stream());
-        if (++sincePoll == 4096) {
-            sincePoll = 0;
-            Setbar_wait_msg(uint32_t((t - first) * 1000 / span), 1000);
-            if (!Test_wait_msg()) return Transfer::Stopped;
-            if (!out.ok()) return Transfer::Failed;
-        }
-    }
-    return out.ok() ? Transfer::Done : Transfer::Failed;
-}
-
 // The table index over the whole memory and the record listing.
 Transfer writeDump(const std::vector<uint8_t>& scratch, AtomicFile& dump, uint16_t firstPage) {
     dumpFirstHeading(dump.stream());
@@ -286,7 +267,7 @@ int32_t saveFile(vx::ui::WindowHandle hwndDlg, const char* namefile) {
     InfoSES.nSubItem_ = InfoSES.nSubItem;
     printHeader(table.stream());
     ScratchReader reader(scratch.data(), scratch.size());
-    t = resample(reader, table);
+    t = resampleRows(reader, table, FirstTimeMarkerDload);
     InfoSES.nItem_ = InfoSES.nItem;
     if (t == Transfer::Stopped) return 0;
     if (t == Transfer::Failed) return fileFailed(table, name);

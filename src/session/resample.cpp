@@ -3,9 +3,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/atomic_file.h"
 #include "session/memory_model.h"
 #include "session/quantities.h"
 #include "session/session_state.h"
+#include "ui/wait_window.h"
 
 using namespace vx::session;
 
@@ -97,4 +99,21 @@ void printData(FILE* f) {
     row[len++] = '\n';
     std::fwrite(row, 1, len, f);
     ++InfoSES.nItem;
+}
+
+Transfer vx::session::resampleRows(ScratchReader& reader, vx::platform::AtomicFile& out, uint32_t firstMarker) {
+    const uint32_t tcf = 10u * Tsample;
+    const uint64_t first = firstMarker, span = LastTimeMarker > first ? LastTimeMarker - first : 1;
+    uint32_t sincePoll = 0;
+    for (uint64_t t = first; t < LastTimeMarker; t += tcf) {
+        if (interpData(tcf, uint32_t(t), reader) == 0) break;  // no later interval gives a row
+        printData(out.stream());
+        if (++sincePoll == 4096) {
+            sincePoll = 0;
+            Setbar_wait_msg(uint32_t((t - first) * 1000 / span), 1000);
+            if (!Test_wait_msg()) return Transfer::Stopped;
+            if (!out.ok()) return Transfer::Failed;
+        }
+    }
+    return out.ok() ? Transfer::Done : Transfer::Failed;
 }

@@ -4,6 +4,12 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "session/paged_transfer.h"
+
+namespace vx::platform {
+class AtomicFile;
+}
+
 namespace vx::session {
 
 // Reads the scratch records (the raw records of a download, one after the other) in
@@ -46,3 +52,10 @@ void printHeader(FILE* f);
 int32_t interpData(uint32_t tcf, uint32_t i_ref, vx::session::ScratchReader& infile);
 // One row of averages (counts InfoSES.nItem).
 void printData(FILE* f);
+
+namespace vx::session {
+// The rows of the data record file: one per sample-time interval from firstMarker while
+// below LastTimeMarker, each written with printData. Long gaps between time markers can
+// mean very many rows, so the wait window stays live and the file is checked.
+Transfer resampleRows(ScratchReader& reader, vx::platform::AtomicFile& out, uint32_t firstMarker);
+}  // namespace vx::session

@@ -40,6 +40,10 @@ void printInfoSes(vx::ui::WindowHandle hDlgCtrl, int32_t verb) {
     printf_API(hDlgCtrl, "Length session........... ");
     printf_API(hDlgCtrl, "%s\r\n\r\n", DurataSessione);
 
+    printNodeList(hDlgCtrl);
+}
+
+void printNodeList(vx::ui::WindowHandle hDlgCtrl) {
     for (int k = 1; k <= TotalNodeNum && k <= MAX_NODES; ++k) {
         const datitab& node = InfoFE[k];
         printf_API(hDlgCtrl, "- %s %u ", "Node", unsigned(node.nodead));

@@ -6,3 +6,5 @@
 #include "ui/backend.h"
 
 void printInfoSes(vx::ui::WindowHandle hDlgCtrl, int32_t verb);
+// The node list that ends the report: each node with its timer, battery and channels.
+void printNodeList(vx::ui::WindowHandle hDlgCtrl);

@@ -17,8 +17,6 @@ char DataTimePC[14], DataTimeDL[14], DataTimeSS[14], DurataSessione[14];
 
 uint8_t StatusReg, ErrorsReg;
 INFOST InfoSES;
-TableEntry Table[2048];
-int32_t IndTab;
 uint16_t Vbat_curr[MAX_NODES + 1];
 uint16_t Tsample = TCF_DEF;
 
@@ -35,7 +33,6 @@ void vx::session::resetSessionState() {
     DataTimePC[0] = DataTimeDL[0] = DataTimeSS[0] = DurataSessione[0] = 0;
     StatusReg = ErrorsReg = 0;
     InfoSES = {};
-    IndTab = 0;
     std::memset(Vbat_curr, 0, sizeof Vbat_curr);
     Tsample = TCF_DEF;
 }

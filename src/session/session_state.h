@@ -33,11 +33,6 @@ struct INFOST {
     uint32_t nItem, nSubItem, nItem_, nSubItem_;
 };
 
-struct TableEntry {
-    char datainizio[14];
-    char pagetab[5];
-};
-
 extern char PageTab[5], PageFirst[5], PageLast[5], PageTmp[5];
 extern uint16_t PagTab, PagFirst, PagLast;
 extern uint16_t TotalPagNum, TotalPagNumDload;
@@ -53,8 +48,6 @@ extern char DataTimePC[14], DataTimeDL[14], DataTimeSS[14], DurataSessione[14];
 
 extern uint8_t StatusReg, ErrorsReg;
 extern INFOST InfoSES;
-extern TableEntry Table[2048];
-extern int32_t IndTab;
 extern uint16_t Vbat_curr[MAX_NODES + 1];
 extern uint16_t Tsample;
 
