@@ -41,8 +41,8 @@ int runDeviceWindow(const StartupWindows& w) {
     return run(w.mainWindow);
 }
 
-// The port closed. The downloaded data record file stays: until the post-processing can
-// take it over, it is the only result of a download.
+// The port closed. The downloaded data record file stays: it is the download's result,
+// whether or not the table was saved in the post-processing.
 void cleanUp() {
     closePort(hCom);
     hCom = nullptr;

@@ -1,5 +1,6 @@
 #include "shell/windows/desktop_windows.h"
 
+#include "quick/windows/quick_dialog.h"
 #include "shell/windows/main_window.h"
 #include "shell/windows/placeholders.h"
 #include "shell/windows/port_selection.h"
@@ -10,7 +11,7 @@ StartupWindows desktopWindows() {
     StartupWindows w;
     w.portSelection = DlgSelCOM;
     w.mainWindow = runMainWindow;
-    w.quickMode = [] { return openQuickMode(nullptr); };
+    w.quickMode = [] { return vx::quick::runQuickMode(nullptr, true); };  // a file was named
     w.remote = openRemote;
     w.loader = openLoader;
     return w;

@@ -10,6 +10,7 @@
 #include "boards/alarms.h"
 #include "link/com.h"
 #include "monitor/windows/monitor_dialog.h"
+#include "postproc/windows/set_file_dialog.h"
 #include "monitor/windows/sample_timer_dialog.h"
 #include "session/session_reader.h"
 #include "session/session_report.h"
@@ -33,9 +34,9 @@ using vx::ui::Icon;
 }  // namespace
 
 MainWindowLinks MainWindowLinks::defaults() {
-    // The post-processing and inverter details windows are still to come: their buttons
-    // say so (the download shows its file in the status bar).
+    // The inverter details window is still to come: its button says so.
     MainWindowLinks links;
+    links.postProcessing = [](QWidget* owner) { runPostProcessing(owner); };
     links.sampleTimer = [](QWidget* owner) { vx::monitor::DlgSaTmr(owner); };
     links.monitor = [](QWidget* owner) { vx::monitor::runMonitorWindow(owner); };
     return links;

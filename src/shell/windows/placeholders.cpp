@@ -12,11 +12,6 @@ void notAvailable(QWidget* owner, const char* what) {
                     vx::ui::Icon::Information);
 }
 
-int openQuickMode(QWidget* owner) {
-    notAvailable(owner, "quick mode (offline viewer)");
-    return 0;
-}
-
 int openRemote() {
     notAvailable(nullptr, "remote connection window");
     return kWindowNotRun;

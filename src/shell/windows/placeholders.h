@@ -9,8 +9,7 @@ namespace vx::shell {
 // "The <what> is not available yet in this version." (caption "Info").
 void notAvailable(QWidget* owner, const char* what);
 
-int openQuickMode(QWidget* owner);  // dialog 500, the offline image viewer (Alt+q, a file name)
-int openRemote();                   // dialog 1700, the modem's remote connection
-int openLoader();                   // dialog 1900, the firmware loader of a boot loader
+int openRemote();  // dialog 1700, the modem's remote connection
+int openLoader();  // dialog 1900, the firmware loader of a boot loader
 
 }  // namespace vx::shell

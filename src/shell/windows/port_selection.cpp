@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "quick/windows/quick_dialog.h"
 #include "shell/port_scan.h"
 #include "shell/startup_state.h"
 #include "shell/windows/alt_keys.h"
@@ -18,7 +19,7 @@
 namespace vx::shell {
 
 PortSelection::PortSelection(std::function<int(QWidget*)> quickMode, QWidget* parent)
-    : QDialog(parent), quickMode_(quickMode ? std::move(quickMode) : openQuickMode) {
+    : QDialog(parent), quickMode_(quickMode ? std::move(quickMode) : [](QWidget* owner) { return vx::quick::runQuickMode(owner, false); }) {
     setObjectName(QStringLiteral("DlgSelCOM"));
     setWindowTitle(QString::fromLatin1(Nome_prog));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
