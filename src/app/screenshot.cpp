@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QHash>
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -17,25 +18,31 @@ namespace {
 
 constexpr int kStepMs = 400;
 
+// The order windows were shown (or raised) in: without a window manager each one lies on
+// top of those shown before it.
+class ShowOrder : public QObject {
+  public:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if ((e->type() == QEvent::Show || e->type() == QEvent::ZOrderChange) && o->isWidgetType() &&
+            static_cast<QWidget*>(o)->isWindow())
+            order_[static_cast<QWidget*>(o)] = ++count_;
+        return false;
+    }
+    int of(QWidget* w) const { return order_.value(w, 0); }
+
+  private:
+    QHash<QWidget*, int> order_;
+    int count_ = 0;
+};
+
+ShowOrder* gShowOrder = nullptr;
+
 QList<QWidget*> visibleWindows() {
     QList<QWidget*> list;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->isVisible() && !w->isMinimized()) list << w;
-    // Owners before the windows they own, then windows disabled by another before the
-    // enabled ones (the main window runs modally and is disabled under the monitor, so
-    // modality alone does not tell the order they lie in).
-    auto depth = [](QWidget* w) {
-        int d = 0;
-        for (QWidget* p = w->parentWidget(); p; p = p->parentWidget())
-            ++d;
-        return d;
-    };
-    std::stable_sort(list.begin(), list.end(), [&](QWidget* a, QWidget* b) {
-        int da = depth(a), db = depth(b);
-        if (da != db) return da < db;
-        if (a->isEnabled() != b->isEnabled()) return !a->isEnabled();
-        return !a->isModal() && b->isModal();
-    });
+    std::stable_sort(list.begin(), list.end(),
+                     [](QWidget* a, QWidget* b) { return gShowOrder->of(a) < gShowOrder->of(b); });
     return list;
 }
 
@@ -109,6 +116,8 @@ void grabAndQuit(const QString& file) {
 void scheduleScreenshot() {
     const QString settings = qEnvironmentVariable("VENDRIX_SCREENSHOT");
     if (settings.isEmpty()) return;
+    gShowOrder = new ShowOrder;
+    qApp->installEventFilter(gShowOrder);
     const QStringList parts = settings.split(QLatin1Char(','));
     const QString file = parts.value(0);
     const int delay = parts.value(1, QStringLiteral("1500")).toInt();

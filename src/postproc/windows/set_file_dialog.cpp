@@ -1,5 +1,7 @@
 #include "postproc/windows/set_file_dialog.h"
 
+#include <algorithm>
+
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -65,7 +67,11 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    if (orientation != Qt::Horizontal) return {};
+    // "Item" centred; the other headers from their start, so that a cut one keeps "CH3_1".
+    if (role == Qt::TextAlignmentRole)
+        return section == 0 ? int(Qt::AlignCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole) return {};
     return toQ(std::string(table_.header(section)));
 }
 
@@ -172,8 +178,12 @@ void SetFileDialog::load() {
 void SetFileDialog::applyWidths() {
     const int screen = QGuiApplication::primaryScreen()->geometry().width();
     const int w = dataColumnWidth(screen, table_.columns() - 2);
+    // The item and time columns are at least wide enough for their texts in this font.
+    const QFontMetrics fm = view_->fontMetrics();
+    const int item = std::max(ITEM_COLUMN_WIDTH, fm.horizontalAdvance(QStringLiteral("99999")) + 10);
+    const int time = std::max(TIME_COLUMN_WIDTH, fm.horizontalAdvance(QStringLiteral("000000_000000")) + 10);
     for (int c = 0; c < table_.columns(); ++c)
-        view_->setColumnWidth(c, c == 0 ? ITEM_COLUMN_WIDTH : c == 1 ? TIME_COLUMN_WIDTH : w);
+        view_->setColumnWidth(c, c == 0 ? item : c == 1 ? time : w);
 }
 
 void SetFileDialog::updateButtons() {
