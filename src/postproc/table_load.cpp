@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/atomic_file.h"
+#include "postproc/made_files.h"
 #include "postproc/table.h"
 #include "session/calendar.h"
 #include "session/memory_model.h"
@@ -152,6 +153,7 @@ int32_t loadFileTxt() {
 }
 
 int32_t loadLV(TableHandle t, const char* namefile) {
+    vx::postproc::noteTableLoadedFrom(namefile ? namefile : "");
     Flag.CH_etaG = 0;
     Flag.CH_eneD = 0;
     PlantChannels plant;

@@ -7,6 +7,7 @@
 
 #include "platform/atomic_file.h"
 #include "postproc/column_ops.h"
+#include "postproc/made_files.h"
 #include "postproc/table.h"
 #include "state/exe_dir.h"
 #include "state/flags.h"
@@ -143,5 +144,6 @@ int32_t saveFile2(TableHandle t, const char* namefile, const INFOST& info) {
     std::snprintf(Data_dir, sizeof Data_dir, "%s", full.parent_path().string().c_str());
     if (Exe_dir[0]) std::filesystem::current_path(Exe_dir, ec);
     t->clearUndo();
+    vx::postproc::noteTableSaved();
     return 1;
 }

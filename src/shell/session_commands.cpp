@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "boards/vt71_params.h"
+#include "postproc/made_files.h"
 #include "session/download.h"
 #include "session/page_access.h"
 #include "session/session_reader.h"
@@ -89,6 +90,7 @@ DownloadOutcome startDownload(vx::ui::WindowHandle owner, const std::string& nam
     status(owner, 0, "Ready");
     if (out.kind == DownloadOutcome::Kind::Downloaded || out.kind == DownloadOutcome::Kind::Reused) {
         out.path = absolute(name);
+        if (out.kind == DownloadOutcome::Kind::Downloaded) vx::postproc::noteMadeFile(out.path);
         out.rows = InfoSES.nItem_;
         out.columns = InfoSES.nSubItem_;
         status(owner, 1, describeDownload(out));

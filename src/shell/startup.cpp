@@ -5,6 +5,7 @@
 
 #include "link/com.h"
 #include "link/modem_ini.h"
+#include "postproc/made_files.h"
 #include "session/session_state.h"
 #include "shell/command_line.h"
 #include "shell/defaults.h"
@@ -41,11 +42,13 @@ int runDeviceWindow(const StartupWindows& w) {
     return run(w.mainWindow);
 }
 
-// The port closed. The downloaded data record file stays: it is the download's result,
-// whether or not the table was saved in the post-processing.
+// The port closed. A data record file this run made is deleted only when its table was
+// saved in the post-processing; one that stays is named, so that the user finds it.
 void cleanUp() {
     closePort(hCom);
     hCom = nullptr;
+    for (const std::string& kept : vx::postproc::settleMadeFiles())
+        vx::ui::message(nullptr, vx::postproc::keptFileText(kept), "Info", vx::ui::Icon::Information);
 }
 
 }  // namespace

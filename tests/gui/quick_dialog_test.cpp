@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "gui_helpers.h"
+#include "postproc/made_files.h"
 #include "quick/flash_image.h"
 #include "quick/quick_mode.h"
 #include "quick/windows/quick_dialog.h"
@@ -178,7 +179,10 @@ TEST_F(QuickDialogTest, SampleTimeGatesStartAndStartHandsTheFileOver) {
     QTest::mouseClick(control<QPushButton>(&dlg, "ID_BTN_QSTART"), Qt::LeftButton);
     EXPECT_EQ(postProcessed, 1);
     EXPECT_EQ(fileSeen, referenceDataFile(s, {60, -1}));
-    EXPECT_FALSE(exists(DataTimeSS)) << "the data record file goes when the post-processing ends";
+    EXPECT_TRUE(exists(DataTimeSS)) << "no table was saved: the converted file stays";
+    const std::vector<std::string> kept = vx::postproc::settleMadeFiles();
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_TRUE(exists(DataTimeSS)) << kept[0];
     EXPECT_EQ(control<vx::ui::qt::PartStatusBar>(&dlg, "ID_MAIN_QSTATUSBAR")->part(0), QStringLiteral(" Ready"));
     EXPECT_TRUE(ui.messages.empty());
 }

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "postproc/made_files.h"
 #include "postproc/table_load.h"
 #include "postproc/windows/set_file_dialog.h"
 #include "quick/flash_image.h"
@@ -49,9 +50,8 @@ QFont fixedFont() {
     return f;
 }
 
-// The data record file of the session is a scratch of the conversion: the post-processing
-// has taken what it needs once it closes.
-void removeDataRecordFile() {
+// The copy of a saved table that "Load file .txt" made: the original stays where it was.
+void removeTableCopy() {
     std::error_code ec;
     std::filesystem::remove(DataTimeSS, ec);
 }
@@ -220,8 +220,10 @@ void QuickDialog::startClicked() {
     const int32_t done = saveFileBin(this, DataTimeSS);
     if (!done) vx::ui::message(this, "The output file was not created !", "Warning", vx::ui::Icon::Warning);
     status(" Ready");
-    if (done && links_.postProcessing) links_.postProcessing(this);
-    removeDataRecordFile();
+    if (!done) return;
+    // The converted file stays until a table saved from it makes it redundant (at the end).
+    vx::postproc::noteMadeFile(DataTimeSS);
+    if (links_.postProcessing) links_.postProcessing(this);
 }
 
 void QuickDialog::loadTxtClicked() {
@@ -231,7 +233,7 @@ void QuickDialog::loadTxtClicked() {
         return;
     }
     if (links_.postProcessing) links_.postProcessing(this);
-    removeDataRecordFile();
+    removeTableCopy();
 }
 
 bool QuickDialog::serviceKey(char letter) {
