@@ -7,8 +7,12 @@
 #include "cli/commands.h"
 #include "cli/connection.h"
 #include "cli/logger_session.h"
+#include "cli/table_file.h"
 #include "link/com.h"
 #include "link/transaction.h"
+#include "postproc/table.h"
+#include "postproc/table_load.h"
+#include "postproc/table_save.h"
 #include "session/download.h"
 #include "session/session_reader.h"
 #include "session/session_report.h"
@@ -40,6 +44,9 @@ int cmdDownload(const std::vector<std::string>& args) {
         {'o', "out", true, false, "name of the data record file (default: the session start, YYMMDD_hhmmss)",
          "FILE"},
         {'q', "quiet", false, false, "no progress bar"},
+        {0, "table", true, false, "also save the table as the post-processing window's Save does", "FILE"},
+        {0, "format", true, false, "format of the --table file: A or B", "A|B"},
+        {0, "comma", false, false, "decimal commas in the --table file"},
     }));
     const char* name = "download";
     if (!parseOrHelp(opts, args, name,
@@ -55,6 +62,11 @@ int cmdDownload(const std::vector<std::string>& args) {
         return usageError(name, "--pages " + opts.value("pages") + ": from 0 to 4095");
     if (opts.has("out") && opts.value("out").empty())
         return usageError(name, "--out: the file name is empty");
+    if (!opts.has("table") && (opts.has("format") || opts.has("comma")))
+        return usageError(name, "--format and --comma go with --table FILE");
+    const int32_t format = parseFormat(opts.value("format"));
+    if (opts.has("table") && opts.value("table").empty()) return usageError(name, "--table: the file name is empty");
+    if (opts.has("table") && format < 0) return usageError(name, "--table needs --format A or --format B");
 
     useTerminal(opts, !opts.has("quiet"));
     Connection conn;
@@ -75,6 +87,18 @@ int cmdDownload(const std::vector<std::string>& args) {
         std::error_code ec;
         std::printf("%s and %s in %s\n", DUMP_FILE, IMAGE_FILE,
                     std::filesystem::current_path(ec).string().c_str());
+    }
+    if (opts.has("table")) {
+        // The post-processing window as it opens after the download, saved with no edits.
+        if (InfoSES.nItem > MAX_TABLE_ITEMS) {
+            vx::ui::message(nullptr, "The number of items was limited to 100000 !", "Warning", vx::ui::Icon::Warning);
+            InfoSES.nItem = MAX_TABLE_ITEMS;
+        }
+        if (!loadLV(&vx::postproc::theTable(), result.path.c_str()))
+            return fail(result.path + ": File not valid !");
+        if (std::string error = saveTableFile(opts.value("table"), format, opts.has("comma")); !error.empty())
+            return fail(error);
+        std::printf("%s: table in format %c\n", opts.value("table").c_str(), format == FORMAT_A ? 'A' : 'B');
     }
     return kExitOk;
 }

@@ -14,6 +14,9 @@ int cmdDownload(const std::vector<std::string>& args);
 int cmdClockSync(const std::vector<std::string>& args);
 int cmdMonitor(const std::vector<std::string>& args);
 int cmdSampleTimer(const std::vector<std::string>& args);
+int cmdConvert(const std::vector<std::string>& args);
+int cmdTable(const std::vector<std::string>& args);
+int cmdGraph(const std::vector<std::string>& args);
 
 // Exit statuses.
 constexpr int kExitOk = 0;

@@ -31,6 +31,9 @@ const Command kCommands[] = {
     {"clock-sync", cmdClockSync, "set the logger's clock to the PC clock"},
     {"monitor", cmdMonitor, "show the nodes' packets in real time, export their values"},
     {"sample-timer", cmdSampleTimer, "set the sampling timer (SaTmr) of the nodes"},
+    {"convert", cmdConvert, "convert a session of a flash image into its data record file"},
+    {"table", cmdTable, "edit a data record file or a saved table and save it in format A or B"},
+    {"graph", cmdGraph, "draw the column graph of a data record file or a saved table"},
 };
 
 void printUsage(FILE* to) {

@@ -31,13 +31,13 @@ bool Options::parse(const std::vector<std::string>& args) {
             if (!s) return error_ = "unknown option --" + name, false;
             if (!s->takesValue) {
                 if (eq != std::string::npos) return error_ = "option --" + name + " takes no value", false;
-                values_[key(*s)] = "";
+                set(*s, "");
             } else if (eq != std::string::npos) {
-                values_[key(*s)] = a.substr(eq + 1);
+                set(*s, a.substr(eq + 1));
             } else if (s->optionalValue) {
-                values_[key(*s)] = "";
+                set(*s, "");
             } else if (i + 1 < args.size()) {
-                values_[key(*s)] = args[++i];
+                set(*s, args[++i]);
             } else {
                 return error_ = "option --" + name + " needs a value", false;
             }
@@ -47,15 +47,15 @@ bool Options::parse(const std::vector<std::string>& args) {
                 const OptionSpec* s = findShort(a[k]);
                 if (!s) return error_ = std::string("unknown option -") + a[k], false;
                 if (!s->takesValue) {
-                    values_[key(*s)] = "";
+                    set(*s, "");
                     continue;
                 }
                 if (k + 1 < a.size()) {
-                    values_[key(*s)] = a.substr(k + 1);
+                    set(*s, a.substr(k + 1));
                 } else if (s->optionalValue) {
-                    values_[key(*s)] = "";
+                    set(*s, "");
                 } else if (i + 1 < args.size()) {
-                    values_[key(*s)] = args[++i];
+                    set(*s, args[++i]);
                 } else {
                     return error_ = std::string("option -") + a[k] + " needs a value", false;
                 }
@@ -66,6 +66,11 @@ bool Options::parse(const std::vector<std::string>& args) {
         }
     }
     return true;
+}
+
+void Options::set(const OptionSpec& s, const std::string& v) {
+    values_[key(s)] = v;
+    given_.emplace_back(key(s), v);
 }
 
 std::string Options::value(const std::string& longName, const std::string& fallback) const {

@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vx::cli {
@@ -29,6 +30,8 @@ class Options {
     bool has(const std::string& longName) const { return values_.count(longName) != 0; }
     std::string value(const std::string& longName, const std::string& fallback = "") const;
     const std::vector<std::string>& positional() const { return positional_; }
+    // Every option given, in command-line order and with repeats: (long name, value).
+    const std::vector<std::pair<std::string, std::string>>& given() const { return given_; }
     std::string usage() const;
 
   private:
@@ -40,7 +43,10 @@ class Options {
 
     std::vector<OptionSpec> specs_;
     std::map<std::string, std::string> values_;
+    void set(const OptionSpec& s, const std::string& v);
+
     std::vector<std::string> positional_;
+    std::vector<std::pair<std::string, std::string>> given_;
     std::string error_;
 };
 

@@ -153,21 +153,9 @@ const char* outputFor(const std::string& file) {
     return ext == "svg" ? "SVG" : ext == "png" ? "PNG" : "WMF";
 }
 
-// Opens the output and draws the whole graph; a requested picture file is written first
-// and the screen drawn again after it.
-void draw(ColumnGraph& g) {
-    metafl("XWIN");
-    bool toFile = false;
-    if (g.saveRequested) {
-        g.saveRequested = false;
-        if (std::optional<std::string> file = askPictureFile()) {
-            metafl(outputFor(*file));
-            setfil(file->c_str());
-            filmod("DELETE");
-            vx::ui::backend().beep();
-            toFile = true;
-        }
-    }
+// The page, the axes, the curves, the legend and the readout: the picture itself, on the
+// output metafl chose.
+void drawPage(ColumnGraph& g) {
     // No window() call: the library's window is two thirds of the screen's width, in the
     // page's ratio, centred on the screen.
     setpag("DA4L");
@@ -213,6 +201,24 @@ void draw(ColumnGraph& g) {
     legend(g.legend.data(), 1);
     if (g.yText[0] || g.xText[0]) drawReadout(g);
     sendbf();
+}
+
+// Opens the output and draws the whole graph; a requested picture file is written first
+// and the screen drawn again after it.
+void draw(ColumnGraph& g) {
+    metafl("XWIN");
+    bool toFile = false;
+    if (g.saveRequested) {
+        g.saveRequested = false;
+        if (std::optional<std::string> file = askPictureFile()) {
+            metafl(outputFor(*file));
+            setfil(file->c_str());
+            filmod("DELETE");
+            vx::ui::backend().beep();
+            toFile = true;
+        }
+    }
+    drawPage(g);
     if (toFile) {
         disfin();  // the picture file is complete
         draw(g);
@@ -224,25 +230,21 @@ void clearReadout(ColumnGraph& g) {
     g.yText[0] = g.xText[0] = 0;
 }
 
-}  // namespace
-}  // namespace vx::postproc
-
-int32_t graphCol(TableHandle t, int32_t* selcol, int32_t nitem) {
-    using namespace vx::postproc;
-    if (!t || !selcol) return -2;
-    ColumnGraph g;
+// The columns and rows to plot, their values and the axis ranges; false when there is
+// nothing to plot or no memory for it.
+bool prepareGraph(ColumnGraph& g, TableHandle t, int32_t* selcol, int32_t nitem) {
     g.table = t;
     const int32_t columns = tableColumns(t);
     for (int32_t c = 2; c <= SELCOL_LAST && c < columns; ++c)
         if (selcol[c] == 1) g.columns.push_back(c);
     if (nitem > tableRows(t)) nitem = tableRows(t);
     chooseRows(g, nitem);
-    if (g.columns.empty() || g.rows <= 0) return -2;
+    if (g.columns.empty() || g.rows <= 0) return false;
     try {
         g.values.assign(size_t(g.n() + 1) * size_t(g.rows), 0.0f);
         g.legend.assign(size_t(kLegendLine) * size_t(g.n()), 0);
     } catch (const std::bad_alloc&) {
-        return -2;
+        return false;
     }
 
     float* xs = g.values.data();
@@ -261,6 +263,17 @@ int32_t graphCol(TableHandle t, int32_t* selcol, int32_t nitem) {
     }
     g.range = graphRange(largest, smallest, g.x0, g.xLast);
 
+    return true;
+}
+
+}  // namespace
+}  // namespace vx::postproc
+
+int32_t graphCol(TableHandle t, int32_t* selcol, int32_t nitem) {
+    using namespace vx::postproc;
+    if (!t || !selcol) return -2;
+    ColumnGraph g;
+    if (!prepareGraph(g, t, selcol, nitem)) return -2;
     draw(g);
     const tempo start = sessionStart();
     csrmod("read", "pos");
@@ -313,4 +326,17 @@ int32_t graphCol(TableHandle t, int32_t* selcol, int32_t nitem) {
     }
     disfin();
     return result;
+}
+
+int32_t graphColToFile(TableHandle t, int32_t* selcol, int32_t nitem, const char* path) {
+    using namespace vx::postproc;
+    if (!t || !selcol || !path) return -2;
+    ColumnGraph g;
+    if (!prepareGraph(g, t, selcol, nitem)) return -2;
+    metafl(outputFor(path));
+    setfil(path);
+    filmod("DELETE");
+    drawPage(g);
+    disfin();  // the picture file is complete
+    return 0;
 }

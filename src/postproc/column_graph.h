@@ -13,6 +13,13 @@
 // could be shown (no column selected, no rows, no memory).
 int32_t graphCol(TableHandle t, int32_t* selcol, int32_t nitem);
 
+// The same picture without a window, straight into the file `path`: a Windows metafile,
+// or SVG or PNG by the extension (as the picture saved with f; those two need the picture
+// writer of the desktop program's plotting). An existing file is replaced. -2 as
+// graphCol; else 0 once the plotting library has ended the picture (it warns when the
+// file could not be written and then leaves any older file as it was).
+int32_t graphColToFile(TableHandle t, int32_t* selcol, int32_t nitem, const char* path);
+
 // The curve thickness, 1 to 11, kept from graph to graph (1 at start-up).
 extern int32_t spessore;
 
