@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
@@ -66,6 +67,21 @@ void clickCell(const QList<QWidget*>& windows, int row, int column) {
 
 void runStep(const QString& step) {
     if (step == QLatin1String("pause")) return;
+    if (step.startsWith(QLatin1String("key:"))) {  // "key:Alt-Q" ('+' separates the steps)
+        const QKeyCombination k = QKeySequence::fromString(step.mid(4).replace(QLatin1Char('-'), QLatin1Char('+')))[0];
+        // Without a window manager no window may be active: the topmost one's focus then.
+        QWidget* target = QApplication::focusWidget();
+        if (!target && !visibleWindows().isEmpty()) {
+            QWidget* top = visibleWindows().last();
+            target = top->focusWidget() ? top->focusWidget() : top;
+        }
+        if (!target) return;
+        QKeyEvent press(QEvent::KeyPress, k.key(), k.keyboardModifiers());
+        QKeyEvent release(QEvent::KeyRelease, k.key(), k.keyboardModifiers());
+        QApplication::sendEvent(target, &press);
+        QApplication::sendEvent(target, &release);
+        return;
+    }
     if (step.startsWith(QLatin1String("cell:"))) {
         const QStringList rc = step.split(QLatin1Char(':'));
         return clickCell(visibleWindows(), rc.value(1).toInt(), rc.value(2).toInt());

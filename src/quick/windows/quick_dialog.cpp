@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <filesystem>
@@ -286,6 +287,9 @@ PageDialog::PageDialog(QWidget* parent) : QDialog(parent) {
     spin_->setRange(0, PAGE_MASK);
     spin_->setDisplayIntegerBase(16);
     spin_->setWrapping(false);
+    // Only the arrows show: the page number itself is in the box beside them, in capitals.
+    spin_->setFixedWidth(spin_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 6);
+    spin_->setFocusPolicy(Qt::NoFocus);
     QPushButton* esc = makeButton(this, "ID_BTN_PAGEESC", "Esc");
 
     auto* pageRow = new QHBoxLayout;
