@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -239,6 +240,13 @@ TEST_F(PostprocCli, GraphIsAPlaceableMetafile) {
     }
     // An existing picture is replaced, as f with the overwrite question answered Yes.
     EXPECT_EQ(files(), (std::set<std::string>{kRecordName, "g.wmf"}));
+
+    // A metafile reader draws it with its texts: the axis name and the legend's headers.
+    const std::string cmd = "wmf2svg -o '" + (dir / "g.svg").string() + "' '" + (dir / "g.wmf").string() + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << "wmf2svg (libwmf-bin, installed by tools/bootstrap) failed";
+    const std::string svg = read("g.svg");
+    for (const char* text : {"Item", "Graph legend", "A (V)", "C (V)", "D (V)"})
+        EXPECT_NE(svg.find(text), std::string::npos) << text;
 }
 
 }  // namespace
