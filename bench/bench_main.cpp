@@ -1,5 +1,5 @@
 // vendrix-bench: prints the figures the program is held to, one line each.
-// Usage: vendrix-bench [link|scan|download|decode|monitor|all]
+// Usage: vendrix-bench [link|scan|download|decode|monitor|table|all]
 
 #include <cstdio>
 #include <cstring>
@@ -13,6 +13,7 @@ void benchDownload(const char* form, const char* pacing, bool ratioFigure);
 void benchDecode();
 void benchMonitor();
 void benchGraphs();
+void benchTable();
 }  // namespace vx::bench
 
 int main(int argc, char** argv) {
@@ -34,5 +35,6 @@ int main(int argc, char** argv) {
         benchMonitor();
         benchGraphs();
     }
+    if (all || what == "table") benchTable();
     return 0;
 }

@@ -140,6 +140,7 @@ void benchStop() {
 
 namespace vx::bench {
 void benchGraphWindow();  // gui_graph_bench.cpp
+void benchTableWindow();  // gui_table_bench.cpp
 }
 
 int main(int argc, char** argv) {
@@ -148,6 +149,11 @@ int main(int argc, char** argv) {
     // "graphs": only the real-time graphs in the plot window (vendrix-bench monitor asks for them).
     if (argc > 1 && std::string(argv[1]) == "graphs") {
         benchGraphWindow();
+        return 0;
+    }
+    // "table": only the post-processing window (vendrix-bench table asks for it).
+    if (argc > 1 && std::string(argv[1]) == "table") {
+        benchTableWindow();
         return 0;
     }
     vx::ui::qt::installQtBackend();

@@ -1,5 +1,6 @@
 #include "postproc/table_access.h"
 
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -20,6 +21,26 @@ int32_t copyOut(char* buf, std::string_view text, int32_t limit) {
 }
 
 float strLV_previous = 0.0f;  // the value read before, for cells holding a "_" text
+
+// "-12.5", "300": an optional minus, digits, and a point with digits. Such a text reads
+// the same with std::from_chars as with strtof (both round correctly), only faster.
+bool plainNumber(const char* s) {
+    if (*s == '-') ++s;
+    if (*s < '0' || *s > '9') return false;
+    while (*s >= '0' && *s <= '9') ++s;
+    if (*s == '.') {
+        ++s;
+        if (*s < '0' || *s > '9') return false;
+        while (*s >= '0' && *s <= '9') ++s;
+    }
+    return *s == 0;
+}
+
+float fromChars(const char* s) {
+    float v = 0.0f;
+    const auto r = std::from_chars(s, s + std::strlen(s), v);
+    return r.ec == std::errc() ? v : std::strtof(s, nullptr);  // out of range: strtof's answer
+}
 
 }  // namespace
 
@@ -57,7 +78,7 @@ float strLV_num(TableHandle t, int32_t item, int32_t subitem, int32_t* precision
         if (std::strcmp(text, "_Pnom_low") == 0) return 0.0f;
         return strLV_previous;
     }
-    strLV_previous = std::strtof(text, nullptr);
+    strLV_previous = plainNumber(text) ? fromChars(text) : std::strtof(text, nullptr);
     return strLV_previous;
 }
 

@@ -33,15 +33,20 @@ void emitTable(TableHandle t, const INFOST& info, int32_t format, int32_t comma,
     char text[LV_TEXT_MAX + 1];
     char value[48];
     std::string line;
-    auto values = [&](int32_t r, const char* pattern) {
+    // Each value with its blank after it (format A) or its ';' before it (format B).
+    auto values = [&](int32_t r, bool blankAfter) {
         for (int32_t c = 2; c < columns; ++c) {
             int32_t prec = 0;
             float v = strLV_num(t, r, c, &prec);
             vx::postproc::formatValue(value, prec, v);
             decimalComma(value, comma);
-            char piece[64];
-            std::snprintf(piece, sizeof piece, pattern, value);
-            line += piece;
+            if (blankAfter) {
+                line += value;
+                line += ' ';
+            } else {
+                line += ';';
+                line += value;
+            }
         }
     };
     if (format == FORMAT_A) {
@@ -60,7 +65,7 @@ void emitTable(TableHandle t, const INFOST& info, int32_t format, int32_t comma,
         out(line);
         for (int32_t r = 0; r < rows; ++r) {
             line.clear();
-            values(r, "%s ");
+            values(r, true);
             line += "\r\n";
             out(line);
         }
@@ -83,7 +88,7 @@ void emitTable(TableHandle t, const INFOST& info, int32_t format, int32_t comma,
             line = "\"";
             line += {s[4], s[5], '.', s[2], s[3], '.', s[0], s[1], '"', ';', '"'};
             line += {s[7], s[8], ':', s[9], s[10], ':', s[11], s[12], '"'};
-            values(r, ";%s");
+            values(r, false);
             line += "\r\n";
             out(line);
         }

@@ -139,14 +139,19 @@ int32_t saveFileBin(vx::ui::WindowHandle hwndDlg, const char* namefile) {
 
     // The complete records of the session's pages, oldest first, kept in memory as the
     // download keeps them; the table page is read through.
+    // The image is read in one piece (2 MB) rather than a seek and a read per page; a page
+    // beyond the end of a cut-off file is missing as before.
+    std::vector<uint8_t> whole(vx::quick::kImageSize);
+    const size_t got = image.read(0, 0, whole.data(), whole.size());
     std::vector<uint8_t> scratch;
     scratch.reserve(size_t(TotalPagNum) * PAGE_SIZE);
     uint16_t current = PagFirst;
     bool cutOff = false;
     Transfer t = runPagedTransfer({TotalPagNum, "pages"}, [&](uint32_t) {
         if (current == PagTab) current = pageAdd(current, 1);
-        uint8_t page[PAGE_SIZE];
-        if (image.read(current, 0, page, PAGE_SIZE) != PAGE_SIZE) return !(cutOff = true);
+        const size_t at = size_t(current & PAGE_MASK) * PAGE_SIZE;
+        if (at + PAGE_SIZE > got) return !(cutOff = true);
+        const uint8_t* page = whole.data() + at;
         current = pageAdd(current, 1);
         size_t walked = walkRecords(page, PAGE_SIZE, [](const uint8_t*, int) {});
         scratch.insert(scratch.end(), page, page + walked);
