@@ -32,7 +32,8 @@ class WorkFolder {
         std::error_code ec;
         back_ = fs::current_path(ec);
         std::string tmpl = (fs::temp_directory_path(ec) / "vendrix-cli-XXXXXX").string();
-        if (!mkdtemp(tmpl.data())) return *error = std::string("no temporary folder: ") + std::strerror(errno), false;
+        if (!mkdtemp(tmpl.data()))
+            return *error = std::string("no temporary folder: ") + std::strerror(errno), false;
         dir_ = tmpl;
         fs::current_path(dir_, ec);
         if (ec) return *error = "no temporary folder: " + ec.message(), false;
@@ -83,7 +84,8 @@ std::string loadTableFile(const std::string& file, const std::string& start, boo
         first = fs::path(file).filename().string();
         if (!isTimeStamp(first)) {
             *usage = true;
-            return file + ": the time of its first row is not in its name; give it with --start YYMMDD_hhmmss";
+            return file +
+                   ": the time of its first row is not in its name; give it with --start YYMMDD_hhmmss";
         }
     }
     const fs::path source = fs::absolute(file, ec);
@@ -109,13 +111,16 @@ std::string loadTableFile(const std::string& file, const std::string& start, boo
     }
     std::snprintf(Data_file, sizeof Data_file, "%s", table.c_str());
     Flag.VT71 = 0;  // no session behind the file: no computed columns
-    if (!loadFileTxt()) return file + ": File not valid ! (not a data record file or a table saved in format A)";
+    if (!loadFileTxt())
+        return file + ": File not valid ! (not a data record file or a table saved in format A)";
     if (!vx::postproc::openSetFile(&vx::postproc::theTable(), nullptr).loaded)
         return file + ": File not valid ! (a column name or a value longer than 300 characters)";
     return {};
 }
 
 std::string saveTableFile(const std::string& out, int32_t format, bool comma) {
+    const std::string dropped = vx::postproc::droppedColumnsText(&vx::postproc::theTable());
+    if (!dropped.empty()) std::fprintf(stderr, "warning: %s\n", dropped.c_str());
     const std::string text =
         vx::postproc::tableFileText(&vx::postproc::theTable(), InfoSES, format, comma ? 1 : 0);
     std::string error;

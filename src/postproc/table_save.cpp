@@ -110,6 +110,18 @@ int32_t savedColumnCount(TableHandle t) {
     return n;
 }
 
+std::string droppedColumnsText(TableHandle t) {
+    if (!t) return {};
+    const int32_t kept = savedColumnCount(t);
+    const int32_t left = t->columns() - kept;
+    if (left <= 0 || kept <= 0) return {};
+    char header[LV_TEXT_MAX + 1];
+    getHeader(t, header, kept);
+    return "Column \"" + std::string(header) +
+           "\" repeats the header of the column before it: the saved file ends before it, without its last " +
+           std::to_string(left) + (left == 1 ? " column." : " columns.");
+}
+
 std::string tableFileText(TableHandle t, const INFOST& info, int32_t format, int32_t comma) {
     std::string all;
     if (t) emitTable(t, info, format, comma, [&](const std::string& line) { all += line; });
@@ -120,6 +132,11 @@ std::string tableFileText(TableHandle t, const INFOST& info, int32_t format, int
 
 int32_t saveFile2(TableHandle t, const char* namefile, const INFOST& info) {
     if (!t) return 0;
+    const std::string dropped = vx::postproc::droppedColumnsText(t);
+    if (!dropped.empty() &&
+        vx::ui::message(nullptr, dropped + "\r\nSave anyway ?", "Warning", vx::ui::Icon::Warning,
+                        vx::ui::Buttons::YesNo) != vx::ui::Answer::Yes)
+        return 0;
     vx::ui::FileDialogOptions opts;
     opts.filters = {{"Data Record File (*.txt)", "*.txt"}, {"All Files (*.*)", "*.*"}};
     opts.defaultExt = "txt";

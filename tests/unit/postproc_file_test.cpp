@@ -186,6 +186,21 @@ TEST_F(PostprocSave, AHeaderRepeatedEndsTheSavedColumns) {
     INFOST info{1, 2, 0, 0};
     EXPECT_EQ(tableFileText(t, info, FORMAT_A, 0), "Start: 240105_143000\r\nTime[s]: 900\r\n\"P\" \r\n12.5 \r\n");
     EXPECT_EQ(tableFileText(t, info, FORMAT_B, 0), "\"DATE:\";\"TIME:\";\"P\"\r\n\"05.01.24\";\"14:30:00\";12.5\r\n");
+
+    // The save says so first: No writes nothing, Yes the file as above.
+    const std::string dropped = droppedColumnsText(t);
+    EXPECT_EQ(dropped,
+              "Column \"P\" repeats the header of the column before it: the saved file ends before it, without its "
+              "last 1 column.");
+    ui.answer(vx::ui::Answer::No);
+    EXPECT_EQ(saveFile2(t, "x", info), 0);
+    ui.answer(vx::ui::Answer::Yes);
+    ui.chooseFile((dir / "cut.txt").string());
+    EXPECT_EQ(saveFile2(t, "x", info), 1);
+    EXPECT_EQ(readFile("cut.txt"), "Start: 240105_143000\r\nTime[s]: 900\r\n\"P\" \r\n12.5 \r\n");
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text, dropped + "\r\nSave anyway ?");
+    EXPECT_EQ(ui.messages[0].caption, "Warning");
 }
 
 TEST_F(PostprocSave, SaveWritesTheChosenFileAndDropsTheUndoSteps) {
