@@ -5,9 +5,10 @@
 
 #include "ui/backend.h"
 
-// Reads nbyte consecutive image bytes from offset ofs into the integer at value, least
-// significant byte first ("ATRD%04X\r", then one "ATEE\r" per byte). 1 on success, 0 on
-// any failed step (value then holds the bytes read so far).
+// Reads nbyte (1..4) consecutive image bytes from offset ofs into the integer at value,
+// least significant byte first ("ATRD%04X\r", then one "ATEE\r" per byte, each answer
+// exactly two hex digits), trying the exchange up to three times. 1 on success; 0 when
+// it failed or the bytes lie outside the image (value then 0).
 int get_VT71_par(int nbyte, int ofs, uint32_t* value);
 
 namespace vx::boards {

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "boards/alarm_state.h"
+#include "boards/board_image.h"
+#include "boards/board_params.h"
 #include "link/com.h"
 #include "link/modem_ini.h"
 #include "monitor/monitor_state.h"
@@ -40,5 +42,7 @@ void initVAR() {
     Data_dir[0] = 0;
     vx::session::resetSessionState();
     resetAlarmState();
+    resetBoardImage();
+    std::memset(Parcfg, 0, sizeof Parcfg);
     vx::monitor::resetMonitorState();
 }

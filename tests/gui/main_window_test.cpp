@@ -366,13 +366,18 @@ TEST_F(BoardWindowTest, LampsResetButtonsAndTextsFollowTheRegisterAndEachResetCl
 }
 
 TEST_F(BoardWindowTest, DetailsSaysWhenTheBoardIsSilentElseReadsTheInverterWordAndOpens) {
+    // A dropped reply is asked for again; a board that never answers is reported.
     open("vt71,nodes=2,pages=3,drop-nth=1,drop-on=ATRD0013");
     click("ID_BTN_DETTAGLI");
+    EXPECT_EQ(details, 1);
+    open("vt71,nodes=2,pages=3,drop=1,drop-on=ATRD0013");
+    click("ID_BTN_DETTAGLI");
     EXPECT_EQ(shown(ui), (std::vector<Msg>{{"No response from datalogger !", "COM Error", Icon::Error}}));
-    EXPECT_EQ(details, 0);
+    EXPECT_EQ(details, 1);
+    open("vt71,nodes=2,pages=3");
     click("ID_BTN_DETTAGLI");
     EXPECT_EQ(window->detailsComReg2(), 0x0102) << "ComReg2, bytes 19 and 20 of the board's set-up";
-    EXPECT_EQ(details, 1);
+    EXPECT_EQ(details, 2);
     EXPECT_EQ(ui.messages.size(), 1u);
 }
 
