@@ -94,6 +94,7 @@ void LoggerDevice::onCommand(const std::string& cmd, int64_t nowNs, Output& out)
         return out.line(hex4(unsigned(s.tmpBuffer.size())));
     }
     if (cfg_.board) {
+        if (answerInverterBus(cfg_.inverters, cmd, out)) return;
         if (cmd == "ATEE") return eeRead(out);
         if (op == "ATEE") return eeWrite(arg, out);
         if (cmd == "ATSA") {

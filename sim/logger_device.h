@@ -5,6 +5,7 @@
 
 #include "calendar.h"
 #include "device.h"
+#include "inverters.h"
 #include "monitor_stream.h"
 #include "session.h"
 
@@ -31,6 +32,7 @@ struct LoggerConfig {
     uint8_t alarmAux = 0;       // auxiliary alarm code
     MonitorConfig monitor;      // the packet stream of monitor mode
     uint8_t opStatus = 0x00;    // operating status at start ("ATOS"): 00 idle, 05 REC, 06 PAUSE
+    InverterBusConfig inverters;  // boards: inverters and GSM modem behind the board
 };
 
 class LoggerDevice : public LineDevice {

@@ -62,6 +62,35 @@ bool faultKind(const std::string& name, FaultKind& k) {
     return false;
 }
 
+// Addresses separated by '/' ("2/3"), since ',' separates the settings.
+bool toAddresses(const std::string& v, std::vector<uint8_t>& out) {
+    std::vector<uint8_t> list;
+    size_t pos = 0;
+    while (pos <= v.size()) {
+        size_t slash = v.find('/', pos);
+        std::string item = v.substr(pos, slash == std::string::npos ? std::string::npos : slash - pos);
+        int64_t a = 0;
+        if (!toInt(item, 0, 255, a)) return false;
+        list.push_back(uint8_t(a));
+        pos = slash == std::string::npos ? v.size() + 1 : slash + 1;
+    }
+    out = list;
+    return true;
+}
+
+// "R/B": the modem's signal strength and bit error rate; "none": no modem.
+bool toGsm(const std::string& v, InverterBusConfig& c) {
+    if (v == "none") return c.gsm = false, true;
+    size_t slash = v.find('/');
+    int64_t r = 0, b = 0;
+    if (slash == std::string::npos || !toInt(v.substr(0, slash), 0, 99, r) || !toInt(v.substr(slash + 1), 0, 99, b))
+        return false;
+    c.gsm = true;
+    c.gsmRx = unsigned(r);
+    c.gsmBer = unsigned(b);
+    return true;
+}
+
 char profileDigit(const std::string& p) {
     if (p == "qm42") return '7';
     if (p == "qm43") return 'B';
@@ -134,6 +163,11 @@ bool applyOption(Options& o, const std::string& key, const std::string& value, s
     if (key == "mon-broadcast") return toProb(value, o.monitor.broadcast) ? true : bad("probability");
     if (key == "mon-test") return toProb(value, o.monitor.test) ? true : bad("probability");
     if (key == "mon-hold") return toInt(value, 0, 600000, n) ? (o.monitor.holdMs = n, true) : bad("ms");
+    if (key == "inverters")
+        return toInt(value, 0, 255, n) ? (o.inverters.count = unsigned(n), true) : bad("0..255");
+    if (key == "inv-badcrc") return toAddresses(value, o.inverters.badCrc) ? true : bad("addresses a/b/...");
+    if (key == "inv-silent") return toAddresses(value, o.inverters.silent) ? true : bad("addresses a/b/...");
+    if (key == "gsm") return toGsm(value, o.inverters) ? true : bad("R/B or none");
     if (key == "boot")
         return toInt(value, 0, 255, n, 16) ? (o.bootVersion = uint8_t(n), true) : bad("hex byte");
     if (key == "dial-delay") return toInt(value, 0, 600000, n) ? (o.modem.dialDelayMs = n, true) : bad("ms");
@@ -287,6 +321,12 @@ Options (also usable as key=value in a --simulate=PROFILE,key=value,... string):
   --tcm N           VT71/NOD85 averaging time in the EEPROM image (default 900)
   --alarm HEX       VT71/NOD85 alarm register (default 00)
   --opstatus HEX    operating status at start (default 00 idle; 05 REC, 06 PAUSE)
+  --inverters N     VT71/NOD85: Aurora inverters at addresses 1..N, also the
+                    image's ComReg2 (default 2)
+  --inv-badcrc A/B  inverters that answer with a wrong CRC
+  --inv-silent A/B  inverters that never answer
+  --gsm R/B         modem signal strength and bit error rate (default 15/0);
+                    none: no modem on display port 2
  monitor mode (between ATCM07 and ATCM08):
   --mon-rate N      packet lines per second (default 20; 0 = none)
   --mon-broadcast P share of ATBC broadcast lines (default 0.05)
@@ -339,6 +379,10 @@ std::unique_ptr<Device> makeDevice(const Options& o, std::string& err,
         cfg.alarm = o.alarm;
         cfg.opStatus = o.opStatus;
         cfg.monitor = o.monitor;
+        cfg.inverters = o.inverters;
+        // The image's ComReg2 names the inverters that are there: count, then first address.
+        cfg.eeprom[19] = uint8_t(o.inverters.count);
+        cfg.eeprom[20] = uint8_t(o.inverters.first);
         cfg.alarmInverter = 2;  // reported while the register's inverter bit is set
         cfg.alarmRmin = 85;
         if (o.clockSet) {

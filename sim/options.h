@@ -29,6 +29,7 @@ struct Options {
     uint16_t tcm = 900;
     uint8_t alarm = 0x00;
     uint8_t opStatus = 0x00;
+    InverterBusConfig inverters;  // boards: inverters and GSM modem
     MonitorConfig monitor;
     uint8_t bootVersion = 0x12;
     ModemConfig modem;
