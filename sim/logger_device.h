@@ -3,8 +3,10 @@
 // registers, clock, flash pages (plain and streamed reads), temporary buffer, and for the
 // boards the EEPROM parameter image and the alarm register.
 
+#include "board_commands.h"
 #include "calendar.h"
 #include "device.h"
+#include "display_boards.h"
 #include "inverters.h"
 #include "monitor_stream.h"
 #include "session.h"
@@ -33,6 +35,8 @@ struct LoggerConfig {
     MonitorConfig monitor;      // the packet stream of monitor mode
     uint8_t opStatus = 0x00;    // operating status at start ("ATOS"): 00 idle, 05 REC, 06 PAUSE
     InverterBusConfig inverters;  // boards: inverters and GSM modem behind the board
+    DisplayBoardsConfig displays;  // boards: display boards behind "ATSD"
+    BoardCommandConfig boardCommands;  // boards: address, counters, save, defaults, reset
 };
 
 class LoggerDevice : public LineDevice {
@@ -51,6 +55,10 @@ class LoggerDevice : public LineDevice {
     bool monitoring() const { return monitor_.on(); }
     // The SaTmr set with "ATSTxxxx" (0: the nodes' own).
     uint16_t satmrSet() const { return satmr_; }
+    // Boards: the display boards behind the board.
+    const DisplayBoards& displays() const { return displays_; }
+    // Boards: the address, counters, saved image and reboots of the board commands.
+    const BoardCommandState& boardState() const { return boardState_; }
 
     int64_t nextEventNs() const override { return monitor_.nextEventNs(); }
     void tick(int64_t nowNs, Output& out) override { monitor_.tick(*session_, nowNs, out); }
@@ -87,8 +95,10 @@ class LoggerDevice : public LineDevice {
     bool clockStarted_ = false;
 
     MonitorStream monitor_;
+    DisplayBoards displays_{cfg_.displays};
     uint16_t satmr_ = 0;
     std::vector<uint8_t> tablePage_;  // the table page with the SaTmr set, while one is
+    BoardCommandState boardState_;
 };
 
 // The logger inside a device, unwrapping a fault wrapper; null for other devices.

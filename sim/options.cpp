@@ -168,6 +168,18 @@ bool applyOption(Options& o, const std::string& key, const std::string& value, s
     if (key == "inv-badcrc") return toAddresses(value, o.inverters.badCrc) ? true : bad("addresses a/b/...");
     if (key == "inv-silent") return toAddresses(value, o.inverters.silent) ? true : bad("addresses a/b/...");
     if (key == "gsm") return toGsm(value, o.inverters) ? true : bad("R/B or none");
+    if (key == "displays")
+        return toInt(value, 0, 8, n) ? (o.displays.count = unsigned(n), true) : bad("0..8");
+    if (key == "display-family") {
+        if (value == "vt71h") return o.displays.family = DisplayFamily::VT71h, true;
+        if (value == "vt73h") return o.displays.family = DisplayFamily::VT73h, true;
+        if (value == "vt75h") return o.displays.family = DisplayFamily::VT75h, true;
+        return bad("vt71h, vt73h or vt75h");
+    }
+    if (key == "display-fw")
+        return toInt(value, 0, 255, n, 16) ? (o.displays.fw = uint8_t(n), true) : bad("hex byte");
+    if (key == "reboot")
+        return toInt(value, 0, 600000, n) ? (o.boardCommands.rebootMs = n, true) : bad("0..600000 ms");
     if (key == "boot")
         return toInt(value, 0, 255, n, 16) ? (o.bootVersion = uint8_t(n), true) : bad("hex byte");
     if (key == "dial-delay") return toInt(value, 0, 600000, n) ? (o.modem.dialDelayMs = n, true) : bad("ms");
@@ -327,6 +339,11 @@ Options (also usable as key=value in a --simulate=PROFILE,key=value,... string):
   --inv-silent A/B  inverters that never answer
   --gsm R/B         modem signal strength and bit error rate (default 15/0);
                     none: no modem on display port 2
+  --displays N      VT71/NOD85: display boards at codes 0..N-1 behind ATSD (default 0)
+  --display-family F  vt71h, vt73h or vt75h (default vt71h)
+  --display-fw HEX  the display boards' version byte (default 13: v1.3)
+  --reboot MS       VT71/NOD85: silence after ATCM0F (reset) and ATCM13
+                    (defaults), default 1500
  monitor mode (between ATCM07 and ATCM08):
   --mon-rate N      packet lines per second (default 20; 0 = none)
   --mon-broadcast P share of ATBC broadcast lines (default 0.05)
@@ -380,6 +397,8 @@ std::unique_ptr<Device> makeDevice(const Options& o, std::string& err,
         cfg.opStatus = o.opStatus;
         cfg.monitor = o.monitor;
         cfg.inverters = o.inverters;
+        cfg.displays = o.displays;
+        cfg.boardCommands = o.boardCommands;
         // The image's ComReg2 names the inverters that are there: count, then first address.
         cfg.eeprom[19] = uint8_t(o.inverters.count);
         cfg.eeprom[20] = uint8_t(o.inverters.first);

@@ -17,6 +17,7 @@ int cmdSampleTimer(const std::vector<std::string>& args);
 int cmdConvert(const std::vector<std::string>& args);
 int cmdTable(const std::vector<std::string>& args);
 int cmdGraph(const std::vector<std::string>& args);
+int cmdBoard(const std::vector<std::string>& args);
 
 // Exit statuses.
 constexpr int kExitOk = 0;

@@ -34,6 +34,7 @@ const Command kCommands[] = {
     {"convert", cmdConvert, "convert a session of a flash image into its data record file"},
     {"table", cmdTable, "edit a data record file or a saved table and save it in format A or B"},
     {"graph", cmdGraph, "draw the column graph of a data record file or a saved table"},
+    {"board", cmdBoard, "the energy-monitoring board: parameters, inverters, alarms, GSM field"},
 };
 
 void printUsage(FILE* to) {
