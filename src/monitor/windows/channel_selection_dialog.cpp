@@ -106,7 +106,7 @@ ChannelSelectionDialog::ChannelSelectionDialog(QWidget* owner, std::function<voi
     connect(period_, &QLineEdit::textEdited, this, [this] { periodEdited(); });
     connect(start_, &QPushButton::clicked, this, [this] { startClicked(); });
     connect(esc, &QPushButton::clicked, this, [this] { reject(); });
-    open(restartTimer);
+    openWith(restartTimer);
 }
 
 ChannelSelectionDialog::~ChannelSelectionDialog() {
@@ -116,7 +116,7 @@ ChannelSelectionDialog::~ChannelSelectionDialog() {
     setMonitorHooks(hooks);
 }
 
-void ChannelSelectionDialog::open(const std::function<void()>& restartTimer) {
+void ChannelSelectionDialog::openWith(const std::function<void()>& restartTimer) {
     const SelectionView v = openChannelSelection(this);
     date_->setText(vx::ui::qt::toQ(v.date));
     time_->setText(vx::ui::qt::toQ(v.time));

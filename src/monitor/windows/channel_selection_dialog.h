@@ -34,7 +34,7 @@ class ChannelSelectionDialog : public QDialog {
     void reject() override;  // Esc button, Escape key and the close box end the same way
 
   private:
-    void open(const std::function<void()>& restartTimer);
+    void openWith(const std::function<void()>& restartTimer);
     void fillList();
     void paintCells();
     void showExportState(bool exporting, const QString& elapsed);
