@@ -1,5 +1,8 @@
 #include "boards/board_choices.h"
 
+#include <cstddef>
+#include <cstring>
+
 #include <iterator>
 
 #include "boards/board_image.h"
@@ -36,11 +39,17 @@ constexpr ChoiceList list(const char* const (&a)[N]) {
     return {a, int(N)};
 }
 
-// Stores the index of text into a field of a 16-bit word of the image (read and written
-// by value: a packed member cannot be bound to a reference).
-int update(uint16_t ee_ram::*word, uint16_t mask, const ChoiceList& l, const std::string& text) {
+// Stores the index of text into a field of the 16-bit word at byte `offset` of the image.
+// The word is copied out and back: a packed member is not aligned, so it cannot be reached
+// through a pointer or a reference.
+int update(size_t offset, uint16_t mask, const ChoiceList& l, const std::string& text) {
     const int i = choiceIndex(l, text);
-    if (i < l.count) EE.ram.*word = fieldSet(EE.ram.*word, mask, unsigned(i));
+    if (i < l.count) {
+        uint16_t word;
+        std::memcpy(&word, EE.buf + offset, sizeof word);
+        word = fieldSet(word, mask, unsigned(i));
+        std::memcpy(EE.buf + offset, &word, sizeof word);
+    }
     return i;
 }
 
@@ -72,22 +81,22 @@ int upd_Display_gra(const std::string& text, int ndisplay) {
 }
 
 int upd_Option_alaetag(const std::string& text) {
-    return update(&ee_ram::Option, EE_OPT_ALAETAG, Lista_allarme_etag, text);
+    return update(offsetof(ee_ram, Option), EE_OPT_ALAETAG, Lista_allarme_etag, text);
 }
 int upd_Option_alainv(const std::string& text) {
-    return update(&ee_ram::Option, EE_OPT_ALAINV, Lista_allarme_inv, text);
+    return update(offsetof(ee_ram, Option), EE_OPT_ALAINV, Lista_allarme_inv, text);
 }
 int upd_Option_sorgm(const std::string& text) {
-    return update(&ee_ram::Option, EE_OPT_SMETEO, Lista_Sorgenti_datim, text);
+    return update(offsetof(ee_ram, Option), EE_OPT_SMETEO, Lista_Sorgenti_datim, text);
 }
 int upd_Option_nodeadd(const std::string& text) {
-    return update(&ee_ram::Option, EE_OPT_NODEADD, Lista_nodeadd, text);
+    return update(offsetof(ee_ram, Option), EE_OPT_NODEADD, Lista_nodeadd, text);
 }
 int upd_ComReg_Proto(const std::string& text) {
-    return update(&ee_ram::ComReg, EE_COM_PROTO, Lista_Protocolli, text);
+    return update(offsetof(ee_ram, ComReg), EE_COM_PROTO, Lista_Protocolli, text);
 }
 int upd_ComReg_BaudRate(const std::string& text) {
-    return update(&ee_ram::ComReg, EE_COM_BAUD, Lista_Baud_Rate, text);
+    return update(offsetof(ee_ram, ComReg), EE_COM_BAUD, Lista_Baud_Rate, text);
 }
 
 int upd_Option_sorg(vx::ui::WindowHandle owner, const std::string& text) {

@@ -28,7 +28,7 @@ enum : uint16_t {
     META_TEXTOUT = 0x0521,
 };
 constexpr uint16_t kTransparent = 1, kAnisotropic = 8;
-constexpr uint16_t kPenNull = 5, kBrushSolid = 0, kBrushNull = 1;
+constexpr uint16_t kPenNull = 5, kBrushSolid = 0;
 constexpr uint16_t kAlignLeft = 0, kAlignRight = 2, kAlignCentre = 6;  // with TA_TOP (0)
 constexpr int kMaxPolylinePoints = 8000;
 

@@ -153,7 +153,9 @@ TEST_F(BoardCli, InverterReport) {
         EXPECT_TRUE(has(f.err, "Inverter reading error")) << f.err;
         EXPECT_EQ(has(f.out, "(002)-SN:130002-"), c.secondShown) << c.onError << "\n" << f.out;
         EXPECT_EQ(has(f.out, "Pin: "), c.totalShown) << c.onError << "\n" << f.out;
-        if (c.secondShown) EXPECT_TRUE(has(f.out, "(001)-SN:Error-Error")) << f.out;
+        if (c.secondShown) {
+            EXPECT_TRUE(has(f.out, "(001)-SN:Error-Error")) << f.out;
+        }
     }
 }
 

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstring>
+
 #include <functional>
 #include <string>
 
@@ -11,6 +14,13 @@
 #include "support/fixtures.h"
 
 namespace {
+
+// A 16-bit word of the image, copied out (packed members are not aligned).
+uint16_t wordAt(size_t offset) {
+    uint16_t w;
+    std::memcpy(&w, EE.buf + offset, sizeof w);
+    return w;
+}
 
 class BoardChoices : public vx::test::ProgramTest {
   protected:
@@ -26,15 +36,15 @@ TEST_F(BoardChoices, EachUpdateWritesOnlyItsBits) {
         std::function<int(const std::string&)> update;
         std::string text;
         int index;
-        uint16_t ee_ram::*word;
+        size_t word;  // byte offset of the word in the image
         uint16_t mask;
     } cases[] = {
-        {"alaetag", upd_Option_alaetag, "2 - <65%", 2, &ee_ram::Option, 0x0030},
-        {"alainv", upd_Option_alainv, "3 - <80%", 3, &ee_ram::Option, 0x00C0},
-        {"sorgm", upd_Option_sorgm, "3 - ComA", 3, &ee_ram::Option, 0x0300},
-        {"nodeadd", upd_Option_nodeadd, "1 - 33", 1, &ee_ram::Option, 0x0C00},
-        {"proto", upd_ComReg_Proto, "PROTO_2", 2, &ee_ram::ComReg, 0x000F},
-        {"baud", upd_ComReg_BaudRate, "3 - 57600", 3, &ee_ram::ComReg, 0x00C0},
+        {"alaetag", upd_Option_alaetag, "2 - <65%", 2, offsetof(ee_ram, Option), 0x0030},
+        {"alainv", upd_Option_alainv, "3 - <80%", 3, offsetof(ee_ram, Option), 0x00C0},
+        {"sorgm", upd_Option_sorgm, "3 - ComA", 3, offsetof(ee_ram, Option), 0x0300},
+        {"nodeadd", upd_Option_nodeadd, "1 - 33", 1, offsetof(ee_ram, Option), 0x0C00},
+        {"proto", upd_ComReg_Proto, "PROTO_2", 2, offsetof(ee_ram, ComReg), 0x000F},
+        {"baud", upd_ComReg_BaudRate, "3 - 57600", 3, offsetof(ee_ram, ComReg), 0x00C0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -42,12 +52,12 @@ TEST_F(BoardChoices, EachUpdateWritesOnlyItsBits) {
             EE.ram.Option = start;
             EE.ram.ComReg = start;
             EXPECT_EQ(c.update(c.text), c.index);
-            const uint16_t w = EE.ram.*c.word;
+            const uint16_t w = wordAt(c.word);
             EXPECT_EQ(fieldGet(w, c.mask), unsigned(c.index));
             EXPECT_EQ(w & ~c.mask & 0xFFFF, start & ~c.mask & 0xFFFF);
             // A text of no entry changes nothing and answers the list length.
             EXPECT_EQ(c.update("9 - nowhere"), 4);
-            EXPECT_EQ(EE.ram.*c.word, w);
+            EXPECT_EQ(wordAt(c.word), w);
         }
     }
 }
@@ -55,13 +65,13 @@ TEST_F(BoardChoices, EachUpdateWritesOnlyItsBits) {
 TEST_F(BoardChoices, DisplayQuantityInLowNibble) {
     EE.ram.Display_gra[5] = 0xA0;
     EXPECT_EQ(upd_Display_gra("C - Daily Energy (kWh/10)", 5), 12);
-    EXPECT_EQ(EE.ram.Display_gra[5], 0xAC);
+    EXPECT_EQ(+EE.ram.Display_gra[5], 0xAC);
     EXPECT_EQ(upd_Display_gra("7 - Cell Temp (\xB0" "C/10)", 5), 7);
-    EXPECT_EQ(EE.ram.Display_gra[5], 0xA7);
+    EXPECT_EQ(+EE.ram.Display_gra[5], 0xA7);
     EXPECT_EQ(upd_Display_gra("nothing", 5), 16);
-    EXPECT_EQ(EE.ram.Display_gra[5], 0xA7);
-    EXPECT_EQ(EE.ram.Display_gra[4], 0);
-    EXPECT_EQ(EE.ram.Display_gra[6], 0);
+    EXPECT_EQ(+EE.ram.Display_gra[5], 0xA7);
+    EXPECT_EQ(+EE.ram.Display_gra[4], 0);
+    EXPECT_EQ(+EE.ram.Display_gra[6], 0);
 }
 
 TEST_F(BoardChoices, SourceNeedsItsDisplayPort) {
@@ -85,7 +95,7 @@ TEST_F(BoardChoices, SourceNeedsItsDisplayPort) {
         EE.ram.Display_gra[3] = c.display3;
         EE.ram.Display_gra[0] = c.display0;
         EXPECT_EQ(upd_Option_sorg(nullptr, c.text), c.stored);
-        EXPECT_EQ(EE.ram.Option, uint16_t(0xFFF8 | c.stored));
+        EXPECT_EQ(+EE.ram.Option, uint16_t(0xFFF8 | c.stored));
         if (*c.warning) {
             ASSERT_EQ(ui.messages.size(), 1u);
             EXPECT_EQ(ui.messages[0].text, c.warning);

@@ -70,7 +70,7 @@ TEST_F(BoardCommands, WhatSurvivesAReboot) {
             ASSERT_TRUE(ok) << error;
         }
         // The procedures end with the image read again.
-        EXPECT_EQ(EE.ram.TCM, c.tcmAfter);
+        EXPECT_EQ(+EE.ram.TCM, c.tcmAfter);
         EXPECT_EQ(resets(), reboots);
         disconnect();
     }

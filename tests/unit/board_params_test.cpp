@@ -126,9 +126,9 @@ TEST_F(BoardParams, BoardValuesOutOfRangeAreFlaggedAndKept) {
     for (int i = 0; i < PARCFG_N; ++i)
         testValue(i);
     EXPECT_EQ(Parcfg[5].val_err, 1);
-    EXPECT_EQ(EE.ram.Ki, 0);
+    EXPECT_EQ(+EE.ram.Ki, 0);
     EXPECT_EQ(Parcfg[6].val_err, 0);
-    EXPECT_EQ(EE.ram.Kco2, 45);  // 0.45 shown, 45 stored back
+    EXPECT_EQ(+EE.ram.Kco2, 45);  // 0.45 shown, 45 stored back
 }
 
 TEST_F(BoardParams, EditCutsToWidthAndReadsWithoutLocale) {

@@ -38,7 +38,7 @@ TEST_F(BoardSim, ReadsTheWholeImageAndState) {
     ASSERT_EQ(loadParcfg(), 0);
     const auto img = boardImage();
     EXPECT_EQ(std::memcmp(EE.buf, img.data(), EE_SIZE), 0);
-    EXPECT_EQ(EE.ram.TCM, 600);
+    EXPECT_EQ(+EE.ram.TCM, 600);
     EXPECT_EQ(Stato_OP, 0x05);
     EXPECT_STREQ(stateName(Stato_OP), "REC");
     const struct {
@@ -103,7 +103,7 @@ TEST_F(BoardSim, Nod85AddressFromOption2) {
 TEST_F(BoardSim, OneSpoiledReplyIsRetried) {
     ASSERT_TRUE(connect("vt71,truncate-nth=1,truncate-on=ATEE$"));
     EXPECT_EQ(loadParcfg(), 0);
-    EXPECT_EQ(EE.ram.TCM, 900);
+    EXPECT_EQ(+EE.ram.TCM, 900);
 }
 
 TEST_F(BoardSim, ABoardThatKeepsFailingLeavesTheImageAlone) {
