@@ -15,8 +15,8 @@ bool endsWithWord(std::string_view s, std::string_view word) {
 
 }  // namespace
 
-FontSpec parseFontName(std::string_view name) {
-    FontSpec f;
+FontFace parseFontName(std::string_view name) {
+    FontFace f;
     for (bool more = true; more;) {
         more = false;
         if (endsWithWord(name, "bold")) {

@@ -7,11 +7,11 @@
 
 namespace vx::plot {
 
-struct FontSpec {
+struct FontFace {
     std::string family;
     bool bold = false, italic = false;
 };
 
-FontSpec parseFontName(std::string_view name);
+FontFace parseFontName(std::string_view name);
 
 }  // namespace vx::plot

@@ -125,13 +125,13 @@ class Writer {
     void text(const Primitive& p) {
         const FontKey key{p.font, p.height, p.angle};
         if (!(fontKey_ == key) || font_ < 0) {
-            FontSpec spec = parseFontName(scene_.fontName(p.font));
-            std::string face = spec.family.substr(0, 31);
+            FontFace font = parseFontName(scene_.fontName(p.font));
+            std::string face = font.family.substr(0, 31);
             std::vector<uint16_t>& w = scratch_;
             const uint16_t escapement = uint16_t(p.angle * 10);
             w.assign({u(int16_t(std::clamp(p.height, 1, 32767))), 0, escapement, escapement,
-                      uint16_t(spec.bold ? 700 : 400),
-                      uint16_t(spec.italic ? 1 : 0),  // italic, underline
+                      uint16_t(font.bold ? 700 : 400),
+                      uint16_t(font.italic ? 1 : 0),  // italic, underline
                       0,                              // strike-out, character set ANSI
                       0,                              // output and clipping precision
                       0});                            // quality, pitch and family
@@ -144,7 +144,9 @@ class Writer {
             record(META_SETTEXTCOLOR, {lo(p.colour), hi(p.colour)});
             textColour_ = p.colour;
         }
-        const uint16_t align = p.align == Align::Left ? kAlignLeft : p.align == Align::Centre ? kAlignCentre : kAlignRight;
+        const uint16_t align = p.align == Align::Left     ? kAlignLeft
+                               : p.align == Align::Centre ? kAlignCentre
+                                                          : kAlignRight;
         if (align != align_) {
             record(META_SETTEXTALIGN, {align, 0});
             align_ = align;

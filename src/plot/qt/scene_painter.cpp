@@ -48,10 +48,10 @@ const QFont& ScenePainter::font(const Scene& scene, const Primitive& prim) {
     const std::string& name = scene.fontName(prim.font);
     for (const CachedFont& f : fonts_)
         if (f.height == prim.height && f.name == name) return f.font;
-    const FontSpec spec = parseFontName(name);
-    QFont f(QString::fromStdString(spec.family));
-    f.setBold(spec.bold);
-    f.setItalic(spec.italic);
+    const FontFace face = parseFontName(name);
+    QFont f(QString::fromStdString(face.family));
+    f.setBold(face.bold);
+    f.setItalic(face.italic);
     f.setHintingPreference(QFont::PreferNoHinting);  // the same shapes at every scale
     // Find the pixel size whose character cell (ascent + descent) is the text's height.
     f.setPixelSize(1000);
