@@ -24,8 +24,8 @@ void speed(GraphKind kind) {
     feedGraph(kind, NPIX_X, [] {});  // the first screen and its wrap: the costliest samples follow
     const double rate = feedGraph(kind, 2 * NPIX_X, [] {});
     Close_Graph();
-    const std::string name =
-        std::string(graphName(kind)) + " with 8 channels and 2000 positions: samples drawn per second, headless";
+    const std::string name = std::string(graphName(kind)) +
+                             " with 8 channels and 2000 positions: samples drawn per second, headless";
     figure(name.c_str(), rate, "1/s", ">= 500", rate >= kTarget);
 }
 
@@ -64,7 +64,8 @@ void inWindow() {
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path gui = fs::read_symlink("/proc/self/exe", ec).parent_path() / "vendrix-bench-gui";
-    if (ec || !fs::exists(gui)) return void(std::puts("graphs in the Qt window: vendrix-bench-gui not built"));
+    if (ec || !fs::exists(gui))
+        return void(std::puts("graphs in the Qt window: vendrix-bench-gui not built"));
     std::fflush(stdout);
     std::string cmd = "'";
     cmd.append(gui.string()).append("' graphs");

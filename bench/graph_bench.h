@@ -13,7 +13,8 @@ namespace vx::bench {
 enum class GraphKind { Sweeping, Scrolling };
 
 inline void openGraph(GraphKind kind) {
-    (kind == GraphKind::Sweeping ? Init_Graph1 : Init_Graph2)("Bench", 319, 0, 0.7f, -50, 50, NPIX_X, NGRAPH_MAX);
+    (kind == GraphKind::Sweeping ? Init_Graph1 : Init_Graph2)("Bench", 319, 0, 0.7f, -50, 50, NPIX_X,
+                                                              NGRAPH_MAX);
 }
 
 // Feeds `samples` samples of 8 channels (waves within the y range); `between` runs after

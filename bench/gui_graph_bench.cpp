@@ -18,8 +18,8 @@ void benchGraphWindow() {
         feedGraph(kind, NPIX_X, repaint);
         const double rate = feedGraph(kind, NPIX_X, repaint);
         Close_Graph();
-        const std::string name =
-            std::string(graphName(kind)) + " with 8 channels and 2000 positions: samples drawn per second, Qt window";
+        const std::string name = std::string(graphName(kind)) +
+                                 " with 8 channels and 2000 positions: samples drawn per second, Qt window";
         figure(name.c_str(), rate, "1/s", ">= 500", rate >= 500);
     }
 }

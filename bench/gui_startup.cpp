@@ -141,7 +141,7 @@ void benchStop() {
 namespace vx::bench {
 void benchGraphWindow();  // gui_graph_bench.cpp
 void benchTableWindow();  // gui_table_bench.cpp
-}
+}  // namespace vx::bench
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

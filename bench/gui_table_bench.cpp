@@ -60,7 +60,8 @@ void benchTableWindow() {
         if (table.rows() != kTableRows || dlg->view()->model()->rowCount() != kTableRows)
             return std::puts("table window: the file did not load"), void();
         // The first run's peak counts: later ones reuse what the allocator kept.
-        if (run == 0) growth = std::max(residentNowKiB(), peakRssKiB() > peakBefore ? peakRssKiB() : 0L) - before;
+        if (run == 0)
+            growth = std::max(residentNowKiB(), peakRssKiB() > peakBefore ? peakRssKiB() : 0L) - before;
     }
     figure("table: load 100,000 x 64 into the window, shown", median(loads) * 1e3, "ms", "< 1 s",
            median(loads) < 1.0);
@@ -106,8 +107,8 @@ void benchTableWindow() {
         firsts.push_back(g.firstPicture);
         clicks.push_back(g.clickRedrawn);
     }
-    figure("table: column graph 8 x 100,000, first picture, Qt window", median(firsts) * 1e3, "ms", "< 300 ms",
-           median(firsts) < 0.3);
+    figure("table: column graph 8 x 100,000, first picture, Qt window", median(firsts) * 1e3, "ms",
+           "< 300 ms", median(firsts) < 0.3);
     figure("table: column graph readout click redrawn, Qt window", median(clicks) * 1e3, "ms", "< 50 ms",
            median(clicks) < 0.05);
     dlg.reset();

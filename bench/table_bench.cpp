@@ -58,9 +58,10 @@ void benchTableCore() {
         after = std::max(after, residentNowKiB());
     }
     figure("table: load 100,000 x 64 data record file, core (loadLV)", median(loads) * 1e3, "ms", "-", true);
-    figure("table: resident memory of the loaded table, core", double(after - before) / 1024, "MB", "< 200 MB",
-           after - before < 200 * 1024);
-    figure("table: table's own storage (memoryBytes)", double(table.memoryBytes()) / 1048576, "MB", "-", true);
+    figure("table: resident memory of the loaded table, core", double(after - before) / 1024, "MB",
+           "< 200 MB", after - before < 200 * 1024);
+    figure("table: table's own storage (memoryBytes)", double(table.memoryBytes()) / 1048576, "MB", "-",
+           true);
 
     // The column operations, each undone again between the runs.
     std::vector<double> swaps, merges, deletes;
@@ -88,7 +89,8 @@ void benchTableCore() {
     // Saving, through the file dialog of the scripted backend.
     for (int32_t format : {FORMAT_A, FORMAT_B}) {
         std::vector<double> saves;
-        const std::string name = (scratch.dir / (format == FORMAT_A ? "saved_a.txt" : "saved_b.txt")).string();
+        const std::string name =
+            (scratch.dir / (format == FORMAT_A ? "saved_a.txt" : "saved_b.txt")).string();
         for (int run = 0; run < 3; ++run) {
             Flag.file_format = format;
             Flag.comma = format == FORMAT_B ? 1 : 0;
@@ -98,8 +100,8 @@ void benchTableCore() {
             saves.push_back(wallSeconds() - t0);
             if (ok != 1) return std::puts("table: saving failed"), void();
         }
-        const std::string label = std::string("table: save format ") + (format == FORMAT_A ? "A" : "B") + " (" +
-                                  std::to_string(std::filesystem::file_size(name) / 1048576) + " MB)";
+        const std::string label = std::string("table: save format ") + (format == FORMAT_A ? "A" : "B") +
+                                  " (" + std::to_string(std::filesystem::file_size(name) / 1048576) + " MB)";
         figure(label.c_str(), median(saves) * 1e3, "ms", "< 1 s", median(saves) < 1.0);
     }
 
@@ -147,8 +149,8 @@ void benchQuickConversion() {
             const uint8_t* b = s.page(pg);
             if (b[0] != 0xFF || (b[2] | b[3] << 8) > 528) continue;
             char line[64];
-            std::snprintf(line, sizeof line, "Page...0x%04X %02x%02x%02x_%02x%02x%02x %u\r\n", unsigned(pg), b[13],
-                          b[12], b[11], b[10], b[9], b[8], unsigned(b[1]));
+            std::snprintf(line, sizeof line, "Page...0x%04X %02x%02x%02x_%02x%02x%02x %u\r\n", unsigned(pg),
+                          b[13], b[12], b[11], b[10], b[9], b[8], unsigned(b[1]));
             dump << line;
         }
         dump << "\r\nInformazioni ***\r\n\r\nFW release...............20\r\n";
@@ -177,7 +179,8 @@ void benchQuickConversion() {
         outBytes = std::filesystem::file_size("quick.out");
     }
     const double rate = double(vx::quick::kImageSize) / median(times) / 1e6;
-    std::printf("quick: %zu bytes written, %u rows, %.1f ms\n", outBytes, unsigned(InfoSES.nItem), median(times) * 1e3);
+    std::printf("quick: %zu bytes written, %u rows, %.1f ms\n", outBytes, unsigned(InfoSES.nItem),
+                median(times) * 1e3);
     figure("quick mode: full image (4095 data pages) converted", rate, "MB/s", ">= 100 MB/s", rate >= 100);
     vx::ui::setBackend(nullptr);
 }

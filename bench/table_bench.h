@@ -62,8 +62,10 @@ inline size_t writeDataRecordFile() {
     std::FILE* f = std::fopen(kTableStart, "wb");
     if (!f) return 0;
     std::fprintf(f, "Time[s]: %u\r\n", 900u);
-    static const char* const kinds[] = {"Temperature (0.00 \xB0" "C)", "Voltage (0.000 V)", "Current (0.00 A)",
-                                        "Irradiance (W/m2)"};
+    static const char* const kinds[] = {
+        "Temperature (0.00 \xB0"
+        "C)",
+        "Voltage (0.000 V)", "Current (0.00 A)", "Irradiance (W/m2)"};
     for (int c = 0; c < kTableColumns; ++c)
         std::fprintf(f, "\"CH%d_%d: %s\" ", 1 + c / 8, 1 + c % 8, kinds[c % 4]);
     std::fputs("\r\n", f);
@@ -74,10 +76,18 @@ inline size_t writeDataRecordFile() {
         for (int c = 0; c < kTableColumns; ++c) {
             const double x = 40.0 * std::sin(r * 0.001 + c) + (c % 4) * 100.0;
             switch (c % 4) {
-                case 0: std::snprintf(v, sizeof v, "%.2f ", x); break;
-                case 1: std::snprintf(v, sizeof v, "%.3f ", x / 10); break;
-                case 2: std::snprintf(v, sizeof v, "%.2f ", x / 100); break;
-                default: std::snprintf(v, sizeof v, "%d ", int(x * 3)); break;
+                case 0:
+                    std::snprintf(v, sizeof v, "%.2f ", x);
+                    break;
+                case 1:
+                    std::snprintf(v, sizeof v, "%.3f ", x / 10);
+                    break;
+                case 2:
+                    std::snprintf(v, sizeof v, "%.2f ", x / 100);
+                    break;
+                default:
+                    std::snprintf(v, sizeof v, "%d ", int(x * 3));
+                    break;
             }
             row += v;
         }
@@ -99,7 +109,8 @@ inline size_t writeDataRecordFile() {
 
 inline void selectColumns(std::initializer_list<int> columns) {
     std::memset(SelCol, 0, sizeof SelCol);
-    for (int c : columns) SelCol[c] = 1, ++SelCol[0];
+    for (int c : columns)
+        SelCol[c] = 1, ++SelCol[0];
 }
 
 // A screen that forwards to `inner` (none: headless) and, each time the graph waits for the
@@ -107,7 +118,8 @@ inline void selectColumns(std::initializer_list<int> columns) {
 // click inside the plot, then Escape.
 class ClickingScreen final : public vx::plot::Screen {
   public:
-    explicit ClickingScreen(vx::plot::Screen* inner, void (*settle)() = nullptr) : inner_(inner), settle_(settle) {}
+    explicit ClickingScreen(vx::plot::Screen* inner, void (*settle)() = nullptr)
+        : inner_(inner), settle_(settle) {}
     double waits[2] = {0, 0};
     int waitCount = 0;
 
@@ -161,7 +173,8 @@ struct GraphTimes {
 
 // The column graph of columns 2..9 over every row: the time to its first picture and
 // from the click to the picture redrawn with the readout.
-inline GraphTimes timeColumnGraph(vx::postproc::Table& table, vx::plot::Screen* inner, void (*settle)() = nullptr) {
+inline GraphTimes timeColumnGraph(vx::postproc::Table& table, vx::plot::Screen* inner,
+                                  void (*settle)() = nullptr) {
     ClickingScreen screen(inner, settle);
     vx::plot::Screen* before = vx::plot::registeredScreen();
     vx::plot::setScreen(&screen);

@@ -85,10 +85,13 @@ bool DisplayBoards::answer(const std::string& cmd, Output& out) {
             if (reg == 0) return command(code, uint8_t(data)), out.line("OK"), true;
             if (reg <= 6) return live_[code][reg] = uint8_t(data), out.line("OK"), true;
             return out.line("ERR"), true;
-        case kReadCom: return out.line("00"), true;
+        case kReadCom:
+            return out.line("00"), true;
         case kWriteDisplay:
-        case kWriteCom: return out.line("OK"), true;
-        default: return out.line("ERR"), true;
+        case kWriteCom:
+            return out.line("OK"), true;
+        default:
+            return out.line("ERR"), true;
     }
 }
 

@@ -15,7 +15,7 @@ enum class DisplayFamily { VT71h = 1, VT73h = 2, VT75h = 3 };
 struct DisplayBoardsConfig {
     unsigned count = 0;  // boards at codes 0..count-1 (0..8)
     DisplayFamily family = DisplayFamily::VT71h;
-    uint8_t fw = 0x13;   // version byte of every board: v1.3
+    uint8_t fw = 0x13;  // version byte of every board: v1.3
 };
 
 // Parameter registers 1..6 of one board (index = register number; 0 unused).

@@ -62,7 +62,8 @@ void LoggerDevice::onCommand(const std::string& cmd, int64_t nowNs, Output& out)
     const std::string op = cmd.substr(0, std::min<size_t>(4, cmd.size()));
     const std::string arg = cmd.size() > 4 ? cmd.substr(4) : std::string();
 
-    if (cfg_.board && answerBoardCommand(cfg_.boardCommands, boardState_, cfg_.eeprom, opStatus_, cmd, nowNs, out))
+    if (cfg_.board &&
+        answerBoardCommand(cfg_.boardCommands, boardState_, cfg_.eeprom, opStatus_, cmd, nowNs, out))
         return;  // before ATCM: the board has ATCM commands of its own
     if (cmd == "***") return out.line("OK");
     if (op == "ATCM") {

@@ -28,14 +28,14 @@ struct LoggerConfig {
     bool board = false;                  // VT71/NOD85: answers ATEE and ATSA
     DateTime clock{24, 6, 3, 12, 0, 0};  // logger clock when the first command arrives
     BoardImage eeprom = defaultBoardImage();
-    uint8_t alarm = 0x00;       // alarm register
-    uint8_t alarmInverter = 0;  // index of the inverter in alarm while bit 0x10 is set
-    uint8_t alarmRmin = 0;      // its efficiency, percent
-    uint8_t alarmAux = 0;       // auxiliary alarm code
-    MonitorConfig monitor;      // the packet stream of monitor mode
-    uint8_t opStatus = 0x00;    // operating status at start ("ATOS"): 00 idle, 05 REC, 06 PAUSE
-    InverterBusConfig inverters;  // boards: inverters and GSM modem behind the board
-    DisplayBoardsConfig displays;  // boards: display boards behind "ATSD"
+    uint8_t alarm = 0x00;              // alarm register
+    uint8_t alarmInverter = 0;         // index of the inverter in alarm while bit 0x10 is set
+    uint8_t alarmRmin = 0;             // its efficiency, percent
+    uint8_t alarmAux = 0;              // auxiliary alarm code
+    MonitorConfig monitor;             // the packet stream of monitor mode
+    uint8_t opStatus = 0x00;           // operating status at start ("ATOS"): 00 idle, 05 REC, 06 PAUSE
+    InverterBusConfig inverters;       // boards: inverters and GSM modem behind the board
+    DisplayBoardsConfig displays;      // boards: display boards behind "ATSD"
     BoardCommandConfig boardCommands;  // boards: address, counters, save, defaults, reset
 };
 

@@ -83,7 +83,8 @@ bool toGsm(const std::string& v, InverterBusConfig& c) {
     if (v == "none") return c.gsm = false, true;
     size_t slash = v.find('/');
     int64_t r = 0, b = 0;
-    if (slash == std::string::npos || !toInt(v.substr(0, slash), 0, 99, r) || !toInt(v.substr(slash + 1), 0, 99, b))
+    if (slash == std::string::npos || !toInt(v.substr(0, slash), 0, 99, r) ||
+        !toInt(v.substr(slash + 1), 0, 99, b))
         return false;
     c.gsm = true;
     c.gsmRx = unsigned(r);

@@ -29,8 +29,8 @@ struct Options {
     uint16_t tcm = 900;
     uint8_t alarm = 0x00;
     uint8_t opStatus = 0x00;
-    InverterBusConfig inverters;  // boards: inverters and GSM modem
-    DisplayBoardsConfig displays;  // boards: display boards behind "ATSD"
+    InverterBusConfig inverters;       // boards: inverters and GSM modem
+    DisplayBoardsConfig displays;      // boards: display boards behind "ATSD"
     BoardCommandConfig boardCommands;  // boards: reboot pause, counters
     MonitorConfig monitor;
     uint8_t bootVersion = 0x12;

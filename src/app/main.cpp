@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);  // takes its own options (-platform, -style) out of argv
     vx::platform::keepPointDecimals();
     vx::ui::qt::installQtBackend();
-    vx::plot::qt::installQtPlotting();  // the real-time graphs' window and picture files
+    vx::plot::qt::installQtPlotting();          // the real-time graphs' window and picture files
     vx::app::scheduleScreenshot();              // only when VENDRIX_SCREENSHOT asks for one
     vx::platform::installSignalCleanup(false);  // no half-written file after Ctrl+C or SIGTERM
 

@@ -2,8 +2,8 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
-#include <QHash>
 #include <QApplication>
+#include <QHash>
 #include <QImage>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -68,7 +68,8 @@ void clickCell(const QList<QWidget*>& windows, int row, int column) {
 void runStep(const QString& step) {
     if (step == QLatin1String("pause")) return;
     if (step.startsWith(QLatin1String("key:"))) {  // "key:Alt-Q" ('+' separates the steps)
-        const QKeyCombination k = QKeySequence::fromString(step.mid(4).replace(QLatin1Char('-'), QLatin1Char('+')))[0];
+        const QKeyCombination k =
+            QKeySequence::fromString(step.mid(4).replace(QLatin1Char('-'), QLatin1Char('+')))[0];
         // Without a window manager no window may be active: the topmost one's focus then.
         QWidget* target = QApplication::focusWidget();
         if (!target && !visibleWindows().isEmpty()) {

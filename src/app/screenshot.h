@@ -5,8 +5,8 @@
 // button to click ("ID_BTN_START"), the text of a button of the open box ("No"),
 // "type:<text>" typed into the control with the focus, "key:<keys>" ("key:Alt-Q") pressed
 // there, "cell:<row>:<column>" clicked in the
-// list of the topmost window that has one, or "pause" (nothing, 400 ms more). At the delay the program's visible
-// windows are drawn into the file as they lie on the screen, and the program ends.
+// list of the topmost window that has one, or "pause" (nothing, 400 ms more). At the delay the program's
+// visible windows are drawn into the file as they lie on the screen, and the program ends.
 namespace vx::app {
 void scheduleScreenshot();
 }

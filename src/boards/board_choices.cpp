@@ -24,8 +24,10 @@ const char* const kDisplay[] = {"0 - OFF",
                                 "4 - Income (eur)",
                                 "5 - Days of production",
                                 "6 - Irradiance (W/m2)",
-                                "7 - Cell Temp (\xB0" "C/10)",
-                                "8 - Air Temp (\xB0" "C/10)",
+                                "7 - Cell Temp (\xB0"
+                                "C/10)",
+                                "8 - Air Temp (\xB0"
+                                "C/10)",
                                 "9 - Overall efficiency (%)",
                                 "A - Equiv. oil barrels (BOE/10)",
                                 "B - Equiv. oil ton (TOE/10)",
@@ -114,9 +116,13 @@ int upd_Option_sorg(vx::ui::WindowHandle owner, const std::string& text) {
 
 SourceControls enable_cntr_sdati(int source) {
     switch (source) {
-        case 0: return {false, false, false, false, false};
-        case 1: return {true, true, true, true, true};
-        case 2: return {true, false, false, true, true};
-        default: return {false, true, true, true, true};
+        case 0:
+            return {false, false, false, false, false};
+        case 1:
+            return {true, true, true, true, true};
+        case 2:
+            return {true, false, false, true, true};
+        default:
+            return {false, true, true, true, true};
     }
 }

@@ -31,12 +31,12 @@ int choiceIndex(const ChoiceList& list, const std::string& text);
 // returns the index. A text that is not in the list changes nothing (its index, the list
 // length, would not fit the field) and returns the list length.
 int upd_Display_gra(const std::string& text, int ndisplay);  // low nibble of Display_gra[n]
-int upd_Option_alaetag(const std::string& text);              // Option bits 4-5
-int upd_Option_alainv(const std::string& text);               // Option bits 6-7
-int upd_Option_sorgm(const std::string& text);                // Option bits 8-9
-int upd_Option_nodeadd(const std::string& text);              // Option bits 10-11
-int upd_ComReg_Proto(const std::string& text);                // ComReg bits 0-3
-int upd_ComReg_BaudRate(const std::string& text);             // ComReg bits 6-7
+int upd_Option_alaetag(const std::string& text);             // Option bits 4-5
+int upd_Option_alainv(const std::string& text);              // Option bits 6-7
+int upd_Option_sorgm(const std::string& text);               // Option bits 8-9
+int upd_Option_nodeadd(const std::string& text);             // Option bits 10-11
+int upd_ComReg_Proto(const std::string& text);               // ComReg bits 0-3
+int upd_ComReg_BaudRate(const std::string& text);            // ComReg bits 6-7
 
 // Option bits 0-2. A source that needs a display port that is off is refused: source 3
 // while display 3 shows nothing, source 4 while display 0 does; the user is told

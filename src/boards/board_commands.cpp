@@ -19,7 +19,8 @@ uint64_t portNowMs() {
 }
 
 // A command whose reply must be OK, then the reboot and the image.
-bool commandAndReboot(vx::ui::WindowHandle owner, const char* command, const char* failed, std::string* error) {
+bool commandAndReboot(vx::ui::WindowHandle owner, const char* command, const char* failed,
+                      std::string* error) {
     vx::link::clearFailure();
     bool ok = false;
     {
@@ -44,7 +45,8 @@ const char* hostBoardName() {
 }
 
 std::string saveQuestion() {
-    return vx::ui::format("%s %s ?", "Save to non-volatile memory the current parameter values of", hostBoardName());
+    return vx::ui::format("%s %s ?", "Save to non-volatile memory the current parameter values of",
+                          hostBoardName());
 }
 
 std::string defaultsQuestion() {

@@ -41,15 +41,15 @@ static_assert(sizeof(ee_ram) == EE_SIZE && sizeof(ee_buf) == EE_SIZE);
 extern ee_buf EE;
 
 // Option bit fields.
-constexpr uint16_t EE_OPT_SOURCE = 0x0007;      // power/energy data source
-constexpr uint16_t EE_OPT_AUTOOFF = 0x0008;     // displays off while the AC power is 0
-constexpr uint16_t EE_OPT_ALAETAG = 0x0030;     // overall-efficiency alarm threshold
-constexpr uint16_t EE_OPT_ALAINV = 0x00C0;      // single-inverter alarm threshold
-constexpr uint16_t EE_OPT_SMETEO = 0x0300;      // meteo station data source
-constexpr uint16_t EE_OPT_NODEADD = 0x0C00;     // meteo station address
-constexpr uint16_t EE_OPT_ALAUX = 0x1000;       // auxiliary-device alarm
-constexpr uint16_t EE_OPT_ENERGY100 = 0x2000;   // "Energy = Energy/100"
-constexpr uint16_t EE_OPT_AUXWIRELESS = 0x8000; // cleared when the aux data box is toggled
+constexpr uint16_t EE_OPT_SOURCE = 0x0007;       // power/energy data source
+constexpr uint16_t EE_OPT_AUTOOFF = 0x0008;      // displays off while the AC power is 0
+constexpr uint16_t EE_OPT_ALAETAG = 0x0030;      // overall-efficiency alarm threshold
+constexpr uint16_t EE_OPT_ALAINV = 0x00C0;       // single-inverter alarm threshold
+constexpr uint16_t EE_OPT_SMETEO = 0x0300;       // meteo station data source
+constexpr uint16_t EE_OPT_NODEADD = 0x0C00;      // meteo station address
+constexpr uint16_t EE_OPT_ALAUX = 0x1000;        // auxiliary-device alarm
+constexpr uint16_t EE_OPT_ENERGY100 = 0x2000;    // "Energy = Energy/100"
+constexpr uint16_t EE_OPT_AUXWIRELESS = 0x8000;  // cleared when the aux data box is toggled
 // ComReg bit fields.
 constexpr uint16_t EE_COM_PROTO = 0x000F;
 constexpr uint16_t EE_COM_BAUD = 0x00C0;

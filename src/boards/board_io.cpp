@@ -59,7 +59,8 @@ bool inImage(int nbyte, int start) {
 bool readWholeImage(uint8_t image[EE_SIZE]) {
     return withRetries([&] {
         if (!vx::link::request("ATRD00FF\r") || !vx::link::request("ATEE\r")) return false;
-        if (!vx::boards::decodeImageReply(Rx_buf, iRx, image)) return vx::link::markReply(TxError::BadReply), false;
+        if (!vx::boards::decodeImageReply(Rx_buf, iRx, image))
+            return vx::link::markReply(TxError::BadReply), false;
         return true;
     });
 }

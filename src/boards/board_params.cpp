@@ -64,9 +64,12 @@ void writeSlot(int offset, int bytes, uint32_t v) {
 
 float shown(Scale s, uint32_t stored) {
     switch (s) {
-        case Scale::Tens: return float(stored) * 10.0f;
-        case Scale::Hundredths: return float(stored) / 100.0f;
-        default: return float(stored);
+        case Scale::Tens:
+            return float(stored) * 10.0f;
+        case Scale::Hundredths:
+            return float(stored) / 100.0f;
+        default:
+            return float(stored);
     }
 }
 
@@ -74,9 +77,14 @@ float shown(Scale s, uint32_t stored) {
 // mode, to nearest with ties to even.
 uint32_t stored(Scale s, float val) {
     switch (s) {
-        case Scale::Tens: val = val / 10.0f; break;
-        case Scale::Hundredths: val = val * 100.0f; break;
-        default: break;
+        case Scale::Tens:
+            val = val / 10.0f;
+            break;
+        case Scale::Hundredths:
+            val = val * 100.0f;
+            break;
+        default:
+            break;
     }
     return uint32_t(std::lrint(val));
 }
@@ -125,9 +133,12 @@ std::string parameterText(int i) {
     slotOf(kParams[i], offset, bytes);
     const uint32_t v = readSlot(offset, bytes);
     switch (kParams[i].scale) {
-        case Scale::Tens: return vx::ui::format("%u", unsigned(v) * 10u);
-        case Scale::Hundredths: return vx::ui::format("%.2f", double(v) / 100.0);
-        default: return vx::ui::format("%u", unsigned(v));
+        case Scale::Tens:
+            return vx::ui::format("%u", unsigned(v) * 10u);
+        case Scale::Hundredths:
+            return vx::ui::format("%.2f", double(v) / 100.0);
+        default:
+            return vx::ui::format("%u", unsigned(v));
     }
 }
 

@@ -13,10 +13,10 @@ constexpr int32_t ID_EDT_VT71_MYADD = 1401, ID_EDT_VT71_TCA = 1402, ID_EDT_VT71_
                   ID_EDT_VT71_ADDI = 1410, ID_EDT_VT71_ADDAUX = 1411, ID_EDT_VT71_NTEL = 1412;
 
 struct ParcfgEntry {
-    int32_t id;       // edit control of the parameter
-    int32_t id_H;     // always 0
-    float val;        // current value in display units
-    float val_min;    // inclusive range
+    int32_t id;     // edit control of the parameter
+    int32_t id_H;   // always 0
+    float val;      // current value in display units
+    float val_min;  // inclusive range
     float val_max;
     int32_t n_dec;    // characters the edit accepts
     int32_t n_hex;    // not used

@@ -58,8 +58,8 @@ std::string command(uint8_t op, int code, uint32_t data) {
     char cmd[32];
     const unsigned c = unsigned(code) & 0xFFu;
     if ((op & 0xE0) == W_DISPLAY)
-        std::snprintf(cmd, sizeof cmd, "ATSD%02X%02X%02X%02X%02X\r", c, unsigned(op), unsigned(data >> 16) & 0xFFu,
-                      unsigned(data >> 8) & 0xFFu, unsigned(data) & 0xFFu);
+        std::snprintf(cmd, sizeof cmd, "ATSD%02X%02X%02X%02X%02X\r", c, unsigned(op),
+                      unsigned(data >> 16) & 0xFFu, unsigned(data >> 8) & 0xFFu, unsigned(data) & 0xFFu);
     else if (isRead(op))
         std::snprintf(cmd, sizeof cmd, "ATSD%02X%02X\r", c, unsigned(op));
     else
@@ -180,13 +180,19 @@ int testValueh(int i, int cd) {
     e.val_err = 0;
     DisplayBoardPar& r = VT71h[cd];
     switch (i) {
-        case 0: r.Ndigit = uint8_t(std::lrint(e.val)); break;
+        case 0:
+            r.Ndigit = uint8_t(std::lrint(e.val));
+            break;
         case 1:
             r.Dpoint = uint8_t(std::lrint(e.val));
             r.Option2 = uint8_t((r.Option2 & ~DOPT2_POINT) | (pointCode(r.Dpoint) << 4));
             break;
-        case 2: r.Dlux = uint8_t(std::lrint(e.val)); break;
-        default: Option3[1] = uint8_t(std::lrint(e.val * 10.0f)); break;
+        case 2:
+            r.Dlux = uint8_t(std::lrint(e.val));
+            break;
+        default:
+            Option3[1] = uint8_t(std::lrint(e.val * 10.0f));
+            break;
     }
     return 1;
 }

@@ -52,11 +52,21 @@ bool setDisplayCheck(DisplayCheck which, bool on, int cd) {
     uint8_t* byte = &VT71h[cd].Option;
     uint8_t bit = 0;
     switch (which) {
-        case DisplayCheck::DisplayOff: bit = DOPT_OFF; break;
-        case DisplayCheck::AutoBright: bit = DOPT_AUTOBRIGHT; break;
-        case DisplayCheck::Blinking: bit = DOPT_BLINK; break;
-        case DisplayCheck::NightOff: byte = &Option3[0], bit = DOPT3_NIGHTOFF; break;
-        case DisplayCheck::ScanOff: byte = &Option3[0], bit = DOPT3_SCANOFF; break;
+        case DisplayCheck::DisplayOff:
+            bit = DOPT_OFF;
+            break;
+        case DisplayCheck::AutoBright:
+            bit = DOPT_AUTOBRIGHT;
+            break;
+        case DisplayCheck::Blinking:
+            bit = DOPT_BLINK;
+            break;
+        case DisplayCheck::NightOff:
+            byte = &Option3[0], bit = DOPT3_NIGHTOFF;
+            break;
+        case DisplayCheck::ScanOff:
+            byte = &Option3[0], bit = DOPT3_SCANOFF;
+            break;
     }
     *byte = uint8_t(on ? *byte | bit : *byte & ~bit);
     return true;

@@ -60,9 +60,9 @@ enum class ServiceResult { NotAvailable, Cancelled, Written, ComError };
 ServiceResult displayServiceKey(vx::ui::WindowHandle owner, char key, int cd);
 
 // The clock-tuning register Option3[5]: a signed 6-bit value and the pulse output.
-int tuningValue(uint8_t reg);                // -32..31
-uint8_t tuningByte(int value, bool pulse);   // (value & 0x3F) | 0x80 with the pulse
-int tuningStep(int value, int delta);        // +1 / -1, held within -32..31
+int tuningValue(uint8_t reg);               // -32..31
+uint8_t tuningByte(int value, bool pulse);  // (value & 0x3F) | 0x80 with the pulse
+int tuningStep(int value, int delta);       // +1 / -1, held within -32..31
 
 // The tuning window's state: read when it opens, written at every change.
 class Tunosc {

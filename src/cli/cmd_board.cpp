@@ -59,7 +59,8 @@ bool parseSub(Options& opts, const std::vector<std::string>& args, const char* n
     if (opts.positional().size() < operandCount)
         return *status = usageError(name, std::string(operands) + "is required"), false;
     if (operandCount == 0)
-        if (std::string bad = checkConnectionOptions(opts); !bad.empty()) return *status = usageError(name, bad), false;
+        if (std::string bad = checkConnectionOptions(opts); !bad.empty())
+            return *status = usageError(name, bad), false;
     return true;
 }
 
@@ -70,7 +71,8 @@ std::string connectBoard(const Options& opts, Connection& conn) {
     if (Flag.modem == 1)
         return "The modem answers, but dialling the board behind it (the remote connection) is not available "
                "yet in this version.";
-    if (Flag.QM43BOOT == 1) return "The device on " + port + " is a QM43 waiting in its boot loader, not a board.";
+    if (Flag.QM43BOOT == 1)
+        return "The device on " + port + " is a QM43 waiting in its boot loader, not a board.";
     if (Flag.VT71 != 1 && Flag.NOD85 != 1)
         return "The device on " + port + " is not an energy-monitoring board (VT71a or NOD85).";
     vx::link::clearFailure();
@@ -92,12 +94,14 @@ void printDescription() {
 
 int boardRead(const std::vector<std::string>& args) {
     const char* name = "board read";
-    Options opts(withConnection({{'o', "out", true, false, "also write the image into a parameter file", "FILE.vt1"}}));
+    Options opts(withConnection(
+        {{'o', "out", true, false, "also write the image into a parameter file", "FILE.vt1"}}));
     int status = 0;
     if (!parseSub(opts, args, name, "", 0,
                   "Reads the board's parameter image and prints its text description.", &status))
         return status;
-    if (opts.has("out") && opts.value("out").empty()) return usageError(name, "--out: the file name is empty");
+    if (opts.has("out") && opts.value("out").empty())
+        return usageError(name, "--out: the file name is empty");
     useTerminal(opts);
     Connection conn;
     if (std::string error = connectBoard(opts, conn); !error.empty()) return fail(error);
@@ -142,9 +146,10 @@ int boardInverters(const std::vector<std::string>& args) {
                                   "until it answers or Ctrl+C, or ignore it (\"Error\" in the report)",
                                   "abort|retry|ignore"}}));
     int status = 0;
-    if (!parseSub(opts, args, name, "", 0,
-                  "Asks every inverter the board's image names for its serial number, model and input powers.",
-                  &status))
+    if (!parseSub(
+            opts, args, name, "", 0,
+            "Asks every inverter the board's image names for its serial number, model and input powers.",
+            &status))
         return status;
     const std::string onError = opts.value("on-error", "abort");
     vx::ui::Answer answer;
@@ -188,18 +193,20 @@ std::string alarmText(const AlarmRow& a) {
 
 int boardAlarms(const std::vector<std::string>& args) {
     const char* name = "board alarms";
-    Options opts(withConnection(
-        {{0, "reset", true, false, "acknowledge the alarm's SMS first (clears its SMS bit)",
-          "burglar|auxiliaries|inverter|efficiency"}}));
+    Options opts(
+        withConnection({{0, "reset", true, false, "acknowledge the alarm's SMS first (clears its SMS bit)",
+                         "burglar|auxiliaries|inverter|efficiency"}}));
     int status = 0;
-    if (!parseSub(opts, args, name, "", 0, "Reads the board's alarm register and prints the alarms.", &status))
+    if (!parseSub(opts, args, name, "", 0, "Reads the board's alarm register and prints the alarms.",
+                  &status))
         return status;
     const AlarmRow* reset = nullptr;
     if (opts.has("reset")) {
         for (auto& a : kAlarms)
             if (opts.value("reset") == a.option) reset = &a;
         if (!reset)
-            return usageError(name, "--reset " + opts.value("reset") + ": burglar, auxiliaries, inverter or efficiency");
+            return usageError(
+                name, "--reset " + opts.value("reset") + ": burglar, auxiliaries, inverter or efficiency");
     }
     useTerminal(opts);
     Connection conn;
@@ -207,8 +214,10 @@ int boardAlarms(const std::vector<std::string>& args) {
     if (upd_Alarm(nullptr) != 1) return fail(withReason("Alarm register reading error !"));
     if (reset) {
         vx::link::clearFailure();
-        if (vx::boards::resetAlarm(nullptr, reset->sms) != 1) return fail(withReason("Alarm register reading error !"));
-        if (Alarm & reset->sms) return fail(std::string("The board kept the SMS of the ") + reset->option + " alarm.");
+        if (vx::boards::resetAlarm(nullptr, reset->sms) != 1)
+            return fail(withReason("Alarm register reading error !"));
+        if (Alarm & reset->sms)
+            return fail(std::string("The board kept the SMS of the ") + reset->option + " alarm.");
     }
     std::printf("Alarm register: %02X\n", unsigned(Alarm));
     for (auto& a : kAlarms)
@@ -262,15 +271,17 @@ int boardCommand(const std::vector<std::string>& args, const char* name, const c
 }
 
 int boardSave(const std::vector<std::string>& args) {
-    return boardCommand(args, "board save", "Saves the board's current parameter values in its non-volatile memory.",
-                        0);
+    return boardCommand(args, "board save",
+                        "Saves the board's current parameter values in its non-volatile memory.", 0);
 }
 int boardDefaults(const std::vector<std::string>& args) {
     return boardCommand(args, "board defaults",
-                        "Restores the board's default parameter values, waits for its reboot and reads them.", 1);
+                        "Restores the board's default parameter values, waits for its reboot and reads them.",
+                        1);
 }
 int boardReset(const std::vector<std::string>& args) {
-    return boardCommand(args, "board reset", "Resets the board, waits for its reboot and reads its parameters.", 2);
+    return boardCommand(args, "board reset",
+                        "Resets the board, waits for its reboot and reads its parameters.", 2);
 }
 
 struct Sub {
@@ -290,8 +301,10 @@ const Sub kSubs[] = {
 };
 
 void printBoardUsage(FILE* to) {
-    std::fprintf(to, "Usage: vendrix-cli board SUBCOMMAND [OPTIONS]\nThe energy-monitoring board (VT71a, NOD85).\n\n"
-                     "Subcommands:\n");
+    std::fprintf(
+        to,
+        "Usage: vendrix-cli board SUBCOMMAND [OPTIONS]\nThe energy-monitoring board (VT71a, NOD85).\n\n"
+        "Subcommands:\n");
     for (auto& s : kSubs)
         std::fprintf(to, "  %-10s %s\n", s.name, s.summary);
     std::fprintf(to, "\nRun \"vendrix-cli board SUBCOMMAND --help\" for the options of a subcommand.\n");

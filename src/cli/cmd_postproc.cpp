@@ -43,8 +43,8 @@ vx::ui::TerminalBackend& terminal() {
 }
 
 // "--help" among the arguments: the usage with the positional argument, then true.
-bool helpAsked(const std::vector<std::string>& args, const char* name, const char* operands, const char* summary,
-               const Options& opts) {
+bool helpAsked(const std::vector<std::string>& args, const char* name, const char* operands,
+               const char* summary, const Options& opts) {
     for (auto& a : args)
         if (a == "--help" || a == "-h") {
             std::printf("Usage: vendrix-cli %s %s[OPTIONS]\n%s\n\nOptions:\n%s", name, operands, summary,
@@ -101,8 +101,8 @@ std::string columnsMissing(const std::string& option, const std::vector<int32_t>
     const int32_t have = dataColumns();
     for (int32_t c : columns)
         if (c > have)
-            return option + ": the table has " + std::to_string(have) + " data column" + (have == 1 ? "" : "s") +
-                   " (1 to " + std::to_string(have) + ")";
+            return option + ": the table has " + std::to_string(have) + " data column" +
+                   (have == 1 ? "" : "s") + " (1 to " + std::to_string(have) + ")";
     return {};
 }
 
@@ -159,7 +159,8 @@ int applyEdit(const char* name, const std::string& option, const std::string& va
     auto cut = parseRange(value);
     const Range have = items();
     if (have.last < have.first || have.first == 0) return usageError(name, typed + ": the table has no rows");
-    if (cut->first < have.first || cut->last > have.last || (cut->first != have.first && cut->last != have.last) ||
+    if (cut->first < have.first || cut->last > have.last ||
+        (cut->first != have.first && cut->last != have.last) ||
         (cut->first == have.first && cut->last == have.last))
         return usageError(name, typed + ": the rows cut must start at the first or end at the last row (" +
                                     itemsText(have) + "), and at least one row must stay");
@@ -177,7 +178,8 @@ std::string editSyntax(const std::string& option, const std::string& value) {
         return typed + ": data column numbers from 1, as in 2,5 or 3-6";
     if (option == "merge" && parseColumnList(value).size() < 2)
         return typed + ": two or more data column numbers, as in 2,3 or 4-6";
-    if (option == "swap" && parseColumnList(value).size() != 2) return typed + ": two data column numbers, as in 2,5";
+    if (option == "swap" && parseColumnList(value).size() != 2)
+        return typed + ": two data column numbers, as in 2,5";
     if (option == "delete-rows" && !parseRange(value)) return typed + ": item numbers FIRST-LAST, as in 1-10";
     return {};
 }
@@ -189,8 +191,8 @@ int cmdTable(const std::vector<std::string>& args) {
     Options opts({
         {0, "delete-columns", true, false, "delete these data columns", "LIST"},
         {0, "merge", true, false, "merge these data columns into the first of them (row averages)", "LIST"},
-        {0, "delete-rows", true, false, "delete the rows of these items, from the first or up to the last row",
-         "FIRST-LAST"},
+        {0, "delete-rows", true, false,
+         "delete the rows of these items, from the first or up to the last row", "FIRST-LAST"},
         {0, "swap", true, false, "swap these two data columns", "A,B"},
         {0, "format", true, false, "output format A (data record layout) or B (semicolons, date and time)",
          "A|B"},
@@ -199,17 +201,19 @@ int cmdTable(const std::vector<std::string>& args) {
          "YYMMDD_hhmmss"},
         {'o', "out", true, false, "the file to write (required)", "FILE"},
     });
-    if (helpAsked(args, name, "FILE ",
-                  "Loads a data record file or a table saved in format A, edits it as the post-processing\n"
-                  "window does and saves it as its Save does. The edits act in the order given, each on the\n"
-                  "table as the edits before it left it, and may repeat. Data columns are numbered from 1 in\n"
-                  "the order of the file's header line (Item and Time are not counted); LIST is numbers and\n"
-                  "ranges, as in 1,4-6. Rows are named by their item numbers, which stay as they were after a\n"
-                  "cut.",
-                  opts))
+    if (helpAsked(
+            args, name, "FILE ",
+            "Loads a data record file or a table saved in format A, edits it as the post-processing\n"
+            "window does and saves it as its Save does. The edits act in the order given, each on the\n"
+            "table as the edits before it left it, and may repeat. Data columns are numbered from 1 in\n"
+            "the order of the file's header line (Item and Time are not counted); LIST is numbers and\n"
+            "ranges, as in 1,4-6. Rows are named by their item numbers, which stay as they were after a\n"
+            "cut.",
+            opts))
         return kExitOk;
     if (!opts.parse(args)) return usageError(name, opts.error());
-    if (opts.positional().size() != 1) return usageError(name, "FILE is required (a data record file or a saved table)");
+    if (opts.positional().size() != 1)
+        return usageError(name, "FILE is required (a data record file or a saved table)");
     if (!opts.has("out") || opts.value("out").empty()) return usageError(name, "--out FILE is required");
     const int32_t format = parseFormat(opts.value("format"));
     if (format < 0) return usageError(name, "--format A or --format B is required");
@@ -227,15 +231,15 @@ int cmdTable(const std::vector<std::string>& args) {
         return usage ? usageError(name, error) : fail(error);
     for (auto& [option, value] : opts.given()) {
         if (vx::platform::interruptRequested()) return kExitInterrupted;
-        if (editSyntax(option, value).empty() && (option == "delete-columns" || option == "merge" ||
-                                                  option == "swap" || option == "delete-rows"))
+        if (editSyntax(option, value).empty() &&
+            (option == "delete-columns" || option == "merge" || option == "swap" || option == "delete-rows"))
             if (int status = applyEdit(name, option, value); status != kExitOk) return status;
     }
     if (vx::platform::interruptRequested()) return kExitInterrupted;
     if (std::string error = saveTableFile(opts.value("out"), format, opts.has("comma")); !error.empty())
         return fail(error);
-    std::printf("%s: %u rows, %d data columns, format %c\n", opts.value("out").c_str(), unsigned(InfoSES.nItem),
-                dataColumns(), format == FORMAT_A ? 'A' : 'B');
+    std::printf("%s: %u rows, %d data columns, format %c\n", opts.value("out").c_str(),
+                unsigned(InfoSES.nItem), dataColumns(), format == FORMAT_A ? 'A' : 'B');
     return kExitOk;
 }
 
@@ -256,12 +260,15 @@ int cmdGraph(const std::vector<std::string>& args) {
                   opts))
         return kExitOk;
     if (!opts.parse(args)) return usageError(name, opts.error());
-    if (opts.positional().size() != 1) return usageError(name, "FILE is required (a data record file or a saved table)");
+    if (opts.positional().size() != 1)
+        return usageError(name, "FILE is required (a data record file or a saved table)");
     const std::vector<int32_t> columns = parseColumnList(opts.value("columns"));
-    if (columns.empty()) return usageError(name, "--columns LIST is required: data column numbers from 1, as in 1,3-4");
+    if (columns.empty())
+        return usageError(name, "--columns LIST is required: data column numbers from 1, as in 1,3-4");
     std::optional<Range> rows;
     if (opts.has("rows") && (!(rows = parseRange(opts.value("rows"))) || rows->first == rows->last))
-        return usageError(name, "--rows " + opts.value("rows") + ": item numbers FIRST-LAST, FIRST below LAST");
+        return usageError(name,
+                          "--rows " + opts.value("rows") + ": item numbers FIRST-LAST, FIRST below LAST");
     if (opts.has("start") && !isTimeStamp(opts.value("start")))
         return usageError(name, "--start " + opts.value("start") + ": a time YYMMDD_hhmmss");
     const std::string out = opts.value("out");
@@ -322,7 +329,8 @@ int cmdConvert(const std::vector<std::string>& args) {
     const std::string session = opts.value("session");
     if (opts.has("session") && !isTimeStamp(session))
         return usageError(name, "--session " + session + ": a session start YYMMDD_hhmmss");
-    if (opts.has("out") && opts.value("out").empty()) return usageError(name, "--out: the file name is empty");
+    if (opts.has("out") && opts.value("out").empty())
+        return usageError(name, "--out: the file name is empty");
     std::error_code ec;
     const fs::path image = fs::absolute(opts.value("image", IMAGE_FILE), ec);
     if (image.filename() != IMAGE_FILE)
@@ -337,7 +345,8 @@ int cmdConvert(const std::vector<std::string>& args) {
     {
         vx::quick::FlashImage check;
         if (!check.open(image.string())) return fail(image.string() + " file not found !");
-        if (check.size() != (long long)vx::quick::kImageSize) return fail(image.string() + " size not valid !");
+        if (check.size() != (long long)vx::quick::kImageSize)
+            return fail(image.string() + " size not valid !");
     }
     Flag.VT71 = 0;
     vx::quick::parseSessionIndex(dump);
@@ -368,10 +377,12 @@ int cmdConvert(const std::vector<std::string>& args) {
     vx::quick::applySampleTime(std::to_string(*sample));
     const vx::quick::QuickControls controls = vx::quick::chooseSession(index, nullptr);
     std::fflush(stdout);
-    if (Flag.table_error) return fail("Parsing error in Assignment Table ! (session " + std::string(DataTimeSS) + ")");
+    if (Flag.table_error)
+        return fail("Parsing error in Assignment Table ! (session " + std::string(DataTimeSS) + ")");
     if (!controls.start)
-        return fail("The output file was not created !\n(the first or the last data page of the session is not "
-                    "defined)");
+        return fail(
+            "The output file was not created !\n(the first or the last data page of the session is not "
+            "defined)");
     const std::string out = (here / opts.value("out", DataTimeSS)).string();
     if (!saveFileBin(nullptr, out.c_str())) {
         if (vx::platform::interruptRequested()) return kExitInterrupted;

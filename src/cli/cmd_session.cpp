@@ -65,7 +65,8 @@ int cmdDownload(const std::vector<std::string>& args) {
     if (!opts.has("table") && (opts.has("format") || opts.has("comma")))
         return usageError(name, "--format and --comma go with --table FILE");
     const int32_t format = parseFormat(opts.value("format"));
-    if (opts.has("table") && opts.value("table").empty()) return usageError(name, "--table: the file name is empty");
+    if (opts.has("table") && opts.value("table").empty())
+        return usageError(name, "--table: the file name is empty");
     if (opts.has("table") && format < 0) return usageError(name, "--table needs --format A or --format B");
 
     useTerminal(opts, !opts.has("quiet"));
@@ -91,7 +92,8 @@ int cmdDownload(const std::vector<std::string>& args) {
     if (opts.has("table")) {
         // The post-processing window as it opens after the download, saved with no edits.
         if (InfoSES.nItem > MAX_TABLE_ITEMS) {
-            vx::ui::message(nullptr, "The number of items was limited to 100000 !", "Warning", vx::ui::Icon::Warning);
+            vx::ui::message(nullptr, "The number of items was limited to 100000 !", "Warning",
+                            vx::ui::Icon::Warning);
             InfoSES.nItem = MAX_TABLE_ITEMS;
         }
         if (!loadLV(&vx::postproc::theTable(), result.path.c_str()))

@@ -27,9 +27,9 @@ extern WindowPlace PosWin[NWINMAX];  // channel windows
 
 // Export sums since the last row, by export column (logical channel in session order).
 extern uint32_t StartExpTime, RefExpTime;  // PC seconds since 1970
-extern float ExpoCh[EXPORT_MAX_CH];        // sum of the scaled values (single precision, as the rows' averages)
-extern int32_t ExpoN[EXPORT_MAX_CH];       // values summed
-extern int8_t ExpoGra[EXPORT_MAX_CH];      // quantity code (0 until a first value)
+extern float ExpoCh[EXPORT_MAX_CH];    // sum of the scaled values (single precision, as the rows' averages)
+extern int32_t ExpoN[EXPORT_MAX_CH];   // values summed
+extern int8_t ExpoGra[EXPORT_MAX_CH];  // quantity code (0 until a first value)
 
 namespace vx::monitor {
 void resetMonitorState();

@@ -24,7 +24,8 @@ bool runProgramAndWait(const std::string& program, const std::string& argument, 
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi)) {
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
+                        &pi)) {
         if (error) *error = "Windows error " + std::to_string(GetLastError());
         return false;
     }

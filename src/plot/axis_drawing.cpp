@@ -89,16 +89,16 @@ void names(Library& l, size_t widestYLabel) {
             l.scene.text(s.nameX, {midX, a.bottom + kLabelGap + h + kNameGap}, s.nameHeight, l.colour, l.font,
                          Align::Centre, 0);
         if (s.upper == AxisPart::Name)
-            l.scene.text(s.nameX, {midX, a.top - kLabelGap - h - kNameGap - nh}, s.nameHeight, l.colour, l.font,
-                         Align::Centre, 0);
+            l.scene.text(s.nameX, {midX, a.top - kLabelGap - h - kNameGap - nh}, s.nameHeight, l.colour,
+                         l.font, Align::Centre, 0);
     }
     if (!s.nameY.empty()) {
         if (s.left == AxisPart::Name)
-            l.scene.text(s.nameY, {a.left - kLabelGap - yLabels - kNameGap - nh, midY}, s.nameHeight, l.colour,
-                         l.font, Align::Centre, 90);
+            l.scene.text(s.nameY, {a.left - kLabelGap - yLabels - kNameGap - nh, midY}, s.nameHeight,
+                         l.colour, l.font, Align::Centre, 90);
         if (s.right == AxisPart::Name)
-            l.scene.text(s.nameY, {a.right + kLabelGap + yLabels + kNameGap, midY}, s.nameHeight, l.colour, l.font,
-                         Align::Centre, 90);
+            l.scene.text(s.nameY, {a.right + kLabelGap + yLabels + kNameGap, midY}, s.nameHeight, l.colour,
+                         l.font, Align::Centre, 90);
     }
 }
 

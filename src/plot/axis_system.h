@@ -16,8 +16,8 @@ namespace vx::plot {
 enum class AxisPart : uint8_t { None, Line, Ticks, Labels, Name };
 
 struct AxisScale {
-    float a = 0, e = 1;             // the axis runs from a to e
-    float origin = 0, step = 1;     // first label and the distance between labels
+    float a = 0, e = 1;          // the axis runs from a to e
+    float origin = 0, step = 1;  // first label and the distance between labels
     bool descending() const { return e < a; }
 };
 
@@ -56,7 +56,8 @@ void forEachStep(const AxisScale& s, int perStep, int limit, F&& f) {
     const double d = double(s.step) / n;
     if (!(std::fabs(d) > 0) || !(hi > lo) || !std::isfinite(d) || (hi - lo) / std::fabs(d) > limit) return;
     const double k1 = (lo - s.origin) / d, k2 = (hi - s.origin) / d, slack = 1e-5 * (hi - lo) / std::fabs(d);
-    const long first = long(std::ceil(std::min(k1, k2) - slack)), last = long(std::floor(std::max(k1, k2) + slack));
+    const long first = long(std::ceil(std::min(k1, k2) - slack)),
+               last = long(std::floor(std::max(k1, k2) + slack));
     for (long k = first; k <= last; ++k)
         f(s.origin + double(k) * d, k);
 }

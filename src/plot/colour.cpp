@@ -55,13 +55,13 @@ int32_t paletteColour(float r, float g, float b) {
 
 bool namedColour(const char* name, int32_t pageColour, int32_t* colour) {
     static const int32_t known[] = {
-        packColour(0, 0, 0),       packColour(255, 255, 255), packColour(255, 0, 0),   packColour(0, 255, 0),
-        packColour(0, 0, 255),     packColour(0, 255, 255),   packColour(255, 255, 0), packColour(255, 0, 255),
-        packColour(255, 165, 0),   packColour(128, 128, 128), packColour(128, 128, 128),
-        packColour(0, 0, 0),  // the foreground
+        packColour(0, 0, 0),       packColour(255, 255, 255), packColour(255, 0, 0),
+        packColour(0, 255, 0),     packColour(0, 0, 255),     packColour(0, 255, 255),
+        packColour(255, 255, 0),   packColour(255, 0, 255),   packColour(255, 165, 0),
+        packColour(128, 128, 128), packColour(128, 128, 128), packColour(0, 0, 0),  // the foreground
     };
-    int i = keywordIndex(name, {"BLAC", "WHIT", "RED ", "GREE", "BLUE", "CYAN", "YELL", "MAGE", "ORAN", "GRAY",
-                                "GREY", "FORE", "BACK"});
+    int i = keywordIndex(name, {"BLAC", "WHIT", "RED ", "GREE", "BLUE", "CYAN", "YELL", "MAGE", "ORAN",
+                                "GRAY", "GREY", "FORE", "BACK"});
     if (i < 0) return false;
     *colour = i == 12 ? pageColour : known[i];
     return true;

@@ -13,9 +13,9 @@ Library& lib() {
 }
 
 void resetDrawingState(Library& l) {
-    static const int32_t defaultCycle[] = {packColour(0, 0, 0),     packColour(255, 0, 0),   packColour(0, 160, 0),
-                                           packColour(0, 0, 255),   packColour(255, 0, 255), packColour(0, 170, 170),
-                                           packColour(255, 140, 0), packColour(128, 128, 128)};
+    static const int32_t defaultCycle[] = {
+        packColour(0, 0, 0),     packColour(255, 0, 0),   packColour(0, 160, 0),   packColour(0, 0, 255),
+        packColour(255, 0, 255), packColour(0, 170, 170), packColour(255, 140, 0), packColour(128, 128, 128)};
     l.hold = Hold::AnyEvent;
     l.quiet = false;
     l.closingKey = 27;

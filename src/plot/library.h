@@ -18,7 +18,7 @@ enum class Output { Screen, Wmf, Svg, Png };
 enum class Hold { AnyEvent, ClosingKey, NoHold, Delay };
 enum class CursorMode { Standard, Set, Read, Get };
 
-constexpr int kCycleMax = 32;         // colour cycle entries
+constexpr int kCycleMax = 32;           // colour cycle entries
 constexpr int kCurveColoursKept = 256;  // curve colours remembered for the legend
 
 struct Legend {
@@ -41,8 +41,8 @@ struct Library {
     bool open = false;
     bool onScreen = false;  // a registered screen window shows it
     Hold hold = Hold::AnyEvent;
-    bool quiet = false;         // no warnings on stderr
-    int32_t closingKey = 27;    // the key that ends a waiting disfin; 0 none
+    bool quiet = false;       // no warnings on stderr
+    int32_t closingKey = 27;  // the key that ends a waiting disfin; 0 none
     CursorMode cursorMode = CursorMode::Standard;
 
     int32_t colour = 0;

@@ -33,7 +33,8 @@ bool writePictureFile(const Library& l) {
         PictureWriter* w = registeredPictureWriter();
         defaultName = l.output == Output::Svg ? "plot.svg" : "plot.png";
         if (!w) return warn("disfin", "this program cannot write SVG or PNG pictures"), false;
-        if (!w->render(l.scene, l.output == Output::Svg ? PictureFormat::Svg : PictureFormat::Png, &bytes, &error))
+        if (!w->render(l.scene, l.output == Output::Svg ? PictureFormat::Svg : PictureFormat::Png, &bytes,
+                       &error))
             return warn("disfin", error.c_str()), false;
     }
     std::string target = l.file.empty() ? defaultName : l.file;

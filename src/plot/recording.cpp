@@ -24,7 +24,8 @@ bool recordingCalls() {
     return on;
 }
 
-void record(const char* routine, std::initializer_list<double> numbers, std::initializer_list<const char*> texts) {
+void record(const char* routine, std::initializer_list<double> numbers,
+            std::initializer_list<const char*> texts) {
     if (!on) return;
     Call c;
     c.routine = routine;

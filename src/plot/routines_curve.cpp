@@ -26,10 +26,9 @@ void curve(const float* x, const float* y, int n) {
     page.resize(size_t(n));
     for (int i = 0; i < n; ++i)
         page[size_t(i)] = l.system.toPage(x[i], y[i]);
-    clipPolyline(page, l.system.area, l.piece,
-                 [&](std::span<const PointF> part) {
-                     l.scene.polyline(part, colour, l.thickness, style, &l.system.area);
-                 });
+    clipPolyline(page, l.system.area, l.piece, [&](std::span<const PointF> part) {
+        l.scene.polyline(part, colour, l.thickness, style, &l.system.area);
+    });
 }
 
 void chncrv(const char* mode) {

@@ -40,7 +40,8 @@ void legpos(int x, int y) {
 void leglin(char* buffer, const char* text, int line) {
     record("leglin", {double(line)}, {text});
     Legend& g = lib().legend;
-    if (!buffer || buffer != g.buffer || line < 1 || line > g.lines) return warn("leglin", "no such legend line");
+    if (!buffer || buffer != g.buffer || line < 1 || line > g.lines)
+        return warn("leglin", "no such legend line");
     char* dst = lineOf(g, buffer, line);
     size_t n = text ? strnlen(text, size_t(g.maxChars)) : 0;
     std::memcpy(dst, text ? text : "", n);
@@ -78,6 +79,7 @@ void legend(char* buffer, int corner) {
         const int32_t c = k < l.curvesDrawn && k < kCurveColoursKept ? l.curveColours[k] : l.colour;
         const PointF line[2] = {{float(x), float(y + h / 2)}, {float(x + stroke), float(y + h / 2)}};
         l.scene.polyline(line, c, l.thickness, LineStyle::Solid);
-        l.scene.text(lineOf(g, buffer, i), {float(x + stroke + h / 2), float(y)}, h, l.colour, l.font, Align::Left, 0);
+        l.scene.text(lineOf(g, buffer, i), {float(x + stroke + h / 2), float(y)}, h, l.colour, l.font,
+                     Align::Left, 0);
     }
 }

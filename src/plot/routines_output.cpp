@@ -97,13 +97,25 @@ void winmod(const char* mode) {
     record("winmod", {}, {mode});
     Library& l = lib();
     switch (keywordIndex(mode, {"NONE", "FULL", "NOHO", "DELA", "NOER", "NOMB"})) {
-        case 0: l.hold = Hold::AnyEvent; break;
-        case 1: l.hold = Hold::ClosingKey; break;
-        case 2: l.hold = Hold::NoHold; break;
-        case 3: l.hold = Hold::Delay; break;
-        case 4: l.quiet = true; break;
-        case 5: break;  // the library shows no message boxes anyway
-        default: warn("winmod", "unknown mode");
+        case 0:
+            l.hold = Hold::AnyEvent;
+            break;
+        case 1:
+            l.hold = Hold::ClosingKey;
+            break;
+        case 2:
+            l.hold = Hold::NoHold;
+            break;
+        case 3:
+            l.hold = Hold::Delay;
+            break;
+        case 4:
+            l.quiet = true;
+            break;
+        case 5:
+            break;  // the library shows no message boxes anyway
+        default:
+            warn("winmod", "unknown mode");
     }
 }
 

@@ -61,11 +61,11 @@ struct Primitive {
     Align align = Align::Left;
     uint8_t thickness = 1;  // lines and border, in page units
     int32_t colour = 0;
-    int16_t angle = 0;   // text: 0, or 90 for text read upwards
-    uint16_t font = 0;   // text: index of Scene::fontName
-    int32_t height = 0;  // text: height of the character cell
-    PointF at{};         // text anchor
-    Box rect;            // Rect
+    int16_t angle = 0;              // text: 0, or 90 for text read upwards
+    uint16_t font = 0;              // text: index of Scene::fontName
+    int32_t height = 0;             // text: height of the character cell
+    PointF at{};                    // text anchor
+    Box rect;                       // Rect
     uint32_t first = 0, count = 0;  // the points (Polyline, Lines) or bytes (Text) in the pools
     Box extent;  // what it covers on the page: lines with their width, texts estimated generously
     Box area;    // a curve: the axis area it was clipped to (the window keeps it off the frame)

@@ -31,7 +31,7 @@ bool Scene::samePoints(const Primitive& q, const Primitive& p) const {
     const PointF* a = points_.data() + p.first;
     const PointF* b = points_.data() + q.first;
     const size_t bytes = p.count * sizeof(PointF);
-    if (sameBytes(a, b, bytes)) return true;                               // q starts with p
+    if (sameBytes(a, b, bytes)) return true;                                          // q starts with p
     return q.kind == Kind::Polyline && sameBytes(a, b + (q.count - p.count), bytes);  // q ends with p
 }
 
@@ -72,7 +72,8 @@ bool Scene::absorbedBy(const Primitive& q) {
         // An eraser lies on a fill of its colour (a line's points do: its width may spill
         // over the fill's edge).
         const bool fill = p.kind == Kind::Rect || p.kind == Kind::PageFill;
-        if (fill && p.colour == q.colour && p.extent.contains(isLine(q) ? pointBox(q) : q.extent)) return !overlaps;
+        if (fill && p.colour == q.colour && p.extent.contains(isLine(q) ? pointBox(q) : q.extent))
+            return !overlaps;
         // A line eraser retraces lines; the lines it merely crosses are redrawn by the
         // program that erases (grids, other curves), so only areas and texts hold it.
         if (p.colour != q.colour && (!isLine(q) || !isLine(p))) overlaps = true;

@@ -13,7 +13,7 @@ namespace vx::plot {
 enum class CursorShape { Arrow, Cross, UpArrow };
 
 struct ScreenMetrics {
-    int width = 1920, height = 1080;  // of the whole screen, in pixels
+    int width = 1920, height = 1080;                          // of the whole screen, in pixels
     int frameWidth = 3, frameHeight = 3, captionHeight = 23;  // of a dialog window
 };
 

@@ -40,7 +40,8 @@ constexpr int kLegendChars = 80;
 constexpr int kLegendLine = 101;  // bytes a legend line takes in the buffer
 constexpr int kTextMax = 100;
 const char* const kTitle =
-    "Graphic preview (mouse left-click to display x-y, f to save graph on file, Esc or mouse right-click to exit)";
+    "Graphic preview (mouse left-click to display x-y, f to save graph on file, Esc or mouse right-click to "
+    "exit)";
 
 // Everything one graph needs, released when it closes.
 struct ColumnGraph {
@@ -308,9 +309,9 @@ int32_t graphCol(TableHandle t, int32_t* selcol, int32_t nitem) {
             // The item's time: the first record's, then Tsample seconds a row.
             const uint64_t seconds = FirstTimeMarkerDload / 10 + uint64_t(k > 0 ? k - 1 : 0) * Tsample;
             const tempo when = addSeconds(start, seconds);
-            std::snprintf(g.xText, sizeof g.xText, "%s= %u (%02u%02u%02u_%02u%02u%02u)", "X Value", unsigned(k),
-                          unsigned(when.anno % 100), unsigned(when.mese), unsigned(when.giorno), unsigned(when.ora),
-                          unsigned(when.minuto), unsigned(when.secondo));
+            std::snprintf(g.xText, sizeof g.xText, "%s= %u (%02u%02u%02u_%02u%02u%02u)", "X Value",
+                          unsigned(k), unsigned(when.anno % 100), unsigned(when.mese), unsigned(when.giorno),
+                          unsigned(when.ora), unsigned(when.minuto), unsigned(when.secondo));
             g.markX = px - 13;
             g.markY = py - 22;
             drawReadout(g);

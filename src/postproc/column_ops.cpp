@@ -3,9 +3,9 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <memory>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "postproc/table.h"
@@ -112,7 +112,8 @@ int32_t mergeCol(TableHandle t, int32_t* selcol, int32_t nitem) {
     for (int32_t r = 0; r < rows; ++r) {
         float sum = 0.0f;
         int32_t prec = 0;
-        for (int32_t c : chosen) sum += strLV_num(t, r, c, &prec);
+        for (int32_t c : chosen)
+            sum += strLV_num(t, r, c, &prec);
         vx::postproc::formatValue(text, prec, sum / float(chosen.size()));
         t->setCell(r, dst, text);
     }
@@ -127,7 +128,8 @@ int32_t mergeCol(TableHandle t, int32_t* selcol, int32_t nitem) {
     auto oldDst = std::make_shared<TextColumn>(std::move(oldDestination));
     t->pushUndo([before, shared, oldDst, dst](PTable& table) {
         Batch b(table);
-        for (RemovedColumn& rc : *shared) table.insertColumn(rc.index, std::move(rc.column));
+        for (RemovedColumn& rc : *shared)
+            table.insertColumn(rc.index, std::move(rc.column));
         table.replaceColumn(dst, std::move(*oldDst));
         before.restore();
     });
@@ -153,7 +155,8 @@ int32_t deleteCol(TableHandle t, int32_t* selcol) {
         auto shared = std::make_shared<std::vector<RemovedColumn>>(std::move(removed));
         t->pushUndo([before, shared](PTable& table) {
             Batch b(table);
-            for (RemovedColumn& rc : *shared) table.insertColumn(rc.index, std::move(rc.column));
+            for (RemovedColumn& rc : *shared)
+                table.insertColumn(rc.index, std::move(rc.column));
             before.restore();
         });
     }
@@ -169,8 +172,8 @@ int32_t deleteItems(TableHandle t) {
     const int32_t first = First_itemval, last = Last_itemval;
     auto tail = std::make_shared<std::vector<TextColumn>>(t->takeRows(last + 1, t->rows() - last - 1));
     auto head = std::make_shared<std::vector<TextColumn>>(t->takeRows(0, first));
-    const int32_t removed = (tail->empty() ? 0 : int32_t((*tail)[0].size())) +
-                            (head->empty() ? 0 : int32_t((*head)[0].size()));
+    const int32_t removed =
+        (tail->empty() ? 0 : int32_t((*tail)[0].size())) + (head->empty() ? 0 : int32_t((*head)[0].size()));
     InfoSES.nItem = InfoSES.nItem > uint32_t(removed) ? InfoSES.nItem - uint32_t(removed) : 0;
     item_sel_en = 0;
     t->selectAllRows(false);

@@ -27,7 +27,8 @@ bool sameText(const std::string& a, const std::string& b) {
 bool executable(const fs::directory_entry& e) {
     std::error_code ec;
     const fs::perms p = e.status(ec).permissions();
-    return !ec && (p & (fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec)) != fs::perms::none;
+    return !ec &&
+           (p & (fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec)) != fs::perms::none;
 }
 
 // The regular files of `dir` with extension `ext` (letter case aside; "" = none, and then

@@ -16,7 +16,8 @@ using vx::ui::Answer;
 using vx::ui::Buttons;
 using vx::ui::Icon;
 
-const char* const kUnsavedQuestion = "The table has changes that were not saved.\nClose without saving them ?";
+const char* const kUnsavedQuestion =
+    "The table has changes that were not saved.\nClose without saving them ?";
 
 namespace {
 

@@ -39,7 +39,8 @@ void TextColumn::set(size_t r, std::string_view text) {
     compactIfWasteful();
     uint32_t off = uint32_t(arena_.size());
     arena_.append(text);
-    for (int i = 0; i < 4; ++i) s.b[i] = uint8_t(off >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        s.b[i] = uint8_t(off >> (8 * i));
     s.b[4] = uint8_t(text.size());
     s.b[5] = uint8_t(text.size() >> 8);
     s.b[7] = 0x80;
@@ -51,11 +52,13 @@ void TextColumn::compactIfWasteful() {
     fresh.reserve(arena_.size() - garbage_);
     for (Slot& s : slots_) {
         if (s.b[7] < 0x80) continue;
-        uint32_t off = uint32_t(s.b[0]) | uint32_t(s.b[1]) << 8 | uint32_t(s.b[2]) << 16 | uint32_t(s.b[3]) << 24;
+        uint32_t off =
+            uint32_t(s.b[0]) | uint32_t(s.b[1]) << 8 | uint32_t(s.b[2]) << 16 | uint32_t(s.b[3]) << 24;
         uint32_t len = uint32_t(s.b[4]) | uint32_t(s.b[5]) << 8;
         uint32_t now = uint32_t(fresh.size());
         fresh.append(arena_, off, len);
-        for (int i = 0; i < 4; ++i) s.b[i] = uint8_t(now >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            s.b[i] = uint8_t(now >> (8 * i));
     }
     arena_.swap(fresh);
     garbage_ = 0;
@@ -65,8 +68,10 @@ TextColumn TextColumn::takeRows(size_t first, size_t count) {
     first = std::min(first, slots_.size());
     count = std::min(count, slots_.size() - first);
     TextColumn piece(std::string(), count);
-    for (size_t i = 0; i < count; ++i) piece.set(i, get(first + i));
-    for (size_t i = 0; i < count; ++i) set(first + i, {});  // their arena texts become waste
+    for (size_t i = 0; i < count; ++i)
+        piece.set(i, get(first + i));
+    for (size_t i = 0; i < count; ++i)
+        set(first + i, {});  // their arena texts become waste
     slots_.erase(slots_.begin() + std::ptrdiff_t(first), slots_.begin() + std::ptrdiff_t(first + count));
     compactIfWasteful();
     return piece;
@@ -75,7 +80,8 @@ TextColumn TextColumn::takeRows(size_t first, size_t count) {
 void TextColumn::insertRows(size_t at, const TextColumn& piece) {
     at = std::min(at, slots_.size());
     slots_.insert(slots_.begin() + std::ptrdiff_t(at), piece.size(), Slot{});
-    for (size_t i = 0; i < piece.size(); ++i) set(at + i, piece.get(i));
+    for (size_t i = 0; i < piece.size(); ++i)
+        set(at + i, piece.get(i));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -124,7 +130,8 @@ void Table::appendRows(int n) {
     int at = rows_;
     notify([at, n](TableObserver& o) { o.rowsAboutToBeInserted(at, n); });
     rows_ += n;
-    for (TextColumn& c : cols_) c.resize(size_t(rows_));
+    for (TextColumn& c : cols_)
+        c.resize(size_t(rows_));
     sel_.resize(size_t(rows_), 0);
     notify([at, n](TableObserver& o) { o.rowsInserted(at, n); });
 }
@@ -187,7 +194,8 @@ std::vector<TextColumn> Table::takeRows(int first, int count) {
     if (count == 0) return piece;
     notify([first, count](TableObserver& o) { o.rowsAboutToBeRemoved(first, count); });
     piece.reserve(cols_.size());
-    for (TextColumn& c : cols_) piece.push_back(c.takeRows(size_t(first), size_t(count)));
+    for (TextColumn& c : cols_)
+        piece.push_back(c.takeRows(size_t(first), size_t(count)));
     sel_.erase(sel_.begin() + first, sel_.begin() + first + count);
     rows_ -= count;
     notify([first, count](TableObserver& o) { o.rowsRemoved(first, count); });
@@ -200,7 +208,8 @@ void Table::insertRows(int at, const std::vector<TextColumn>& piece) {
     at = std::clamp(at, 0, rows_);
     if (count == 0) return;
     notify([at, count](TableObserver& o) { o.rowsAboutToBeInserted(at, count); });
-    for (size_t c = 0; c < cols_.size(); ++c) cols_[c].insertRows(size_t(at), piece[c]);
+    for (size_t c = 0; c < cols_.size(); ++c)
+        cols_[c].insertRows(size_t(at), piece[c]);
     sel_.insert(sel_.begin() + at, size_t(count), 0);
     rows_ += count;
     notify([at, count](TableObserver& o) { o.rowsInserted(at, count); });
@@ -218,7 +227,8 @@ void Table::selectAllRows(bool on) {
 }
 
 void Table::invertRowSelection() {
-    for (uint8_t& s : sel_) s = s ? 0 : 1;
+    for (uint8_t& s : sel_)
+        s = s ? 0 : 1;
     notify([](TableObserver& o) { o.rowSelectionChanged(); });
 }
 
@@ -228,13 +238,15 @@ int Table::selectedRowCount() const {
 
 void Table::beginUpdate() {
     if (batch_++ == 0)
-        for (TableObserver* o : observers_) o->tableAboutToReset();
+        for (TableObserver* o : observers_)
+            o->tableAboutToReset();
 }
 
 void Table::endUpdate() {
     if (batch_ == 0) return;
     if (--batch_ == 0)
-        for (TableObserver* o : observers_) o->tableReset();
+        for (TableObserver* o : observers_)
+            o->tableReset();
 }
 
 void Table::addObserver(TableObserver* o) {
@@ -259,7 +271,8 @@ bool Table::undo() {
 
 size_t Table::memoryBytes() const {
     size_t n = sel_.capacity();
-    for (const TextColumn& c : cols_) n += c.memoryBytes() + sizeof(TextColumn);
+    for (const TextColumn& c : cols_)
+        n += c.memoryBytes() + sizeof(TextColumn);
     return n;
 }
 

@@ -82,7 +82,7 @@ class Table {
     void clear();  // no rows, no columns, no undo steps
     int appendColumn(std::string_view header);
     void appendRows(int n);
-    bool insertColumn(int at, TextColumn column);  // column.size() must equal rows()
+    bool insertColumn(int at, TextColumn column);   // column.size() must equal rows()
     bool replaceColumn(int at, TextColumn column);  // the same, in place of column `at`
     TextColumn takeColumn(int at);
     bool swapColumns(int a, int b, int rowsLimit);  // headers and the cells of rows below rowsLimit
@@ -117,7 +117,8 @@ class Table {
     template <class F>
     void notify(F&& f) {
         if (batch_ == 0)
-            for (TableObserver* o : observers_) f(*o);
+            for (TableObserver* o : observers_)
+                f(*o);
     }
 
     std::vector<TextColumn> cols_;

@@ -27,11 +27,13 @@ float strLV_previous = 0.0f;  // the value read before, for cells holding a "_" 
 bool plainNumber(const char* s) {
     if (*s == '-') ++s;
     if (*s < '0' || *s > '9') return false;
-    while (*s >= '0' && *s <= '9') ++s;
+    while (*s >= '0' && *s <= '9')
+        ++s;
     if (*s == '.') {
         ++s;
         if (*s < '0' || *s > '9') return false;
-        while (*s >= '0' && *s <= '9') ++s;
+        while (*s >= '0' && *s <= '9')
+            ++s;
     }
     return *s == 0;
 }

@@ -117,7 +117,8 @@ int32_t loadFileTxt() {
         if (got == 15) {
             char buf[65536];
             size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, in.f)) > 0) copy.write(buf, n);
+            while ((n = std::fread(buf, 1, sizeof buf, in.f)) > 0)
+                copy.write(buf, n);
             if (std::ferror(in.f)) return 0;
         }
         if (!copy.commit()) return 0;
@@ -131,7 +132,8 @@ int32_t loadFileTxt() {
     if (std::fread(first, 1, 9, f.f) == 9 && std::memcmp(first, "Time[s]: ", 9) == 0) {
         std::string number;
         int c;
-        while ((c = std::getc(f.f)) != EOF && c != '\r') number += char(c);
+        while ((c = std::getc(f.f)) != EOF && c != '\r')
+            number += char(c);
         if (c == '\r') std::getc(f.f);
         // The sample time is 1..65535 seconds; a longer text or a larger number is left alone.
         unsigned long v = std::strtoul(number.c_str(), nullptr, 10);
@@ -173,7 +175,8 @@ int32_t loadLV(TableHandle t, const char* namefile) {
     if (!f.f) return 0;
     int c = std::getc(f.f);
     if (c == EOF) return 0;
-    while (c != EOF && c != '\r') c = std::getc(f.f);
+    while (c != EOF && c != '\r')
+        c = std::getc(f.f);
     if (c == '\r') std::getc(f.f);
 
     // Header line: each quoted text is the name of a data column.

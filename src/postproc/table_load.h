@@ -7,8 +7,8 @@
 
 #include "postproc/table_access.h"
 
-constexpr float IRR_MIN = 300.0f;   // W/m2: below it the efficiency reads "_Irr_low"
-constexpr int32_t POT_MIN = 300;    // W: a nominal power below it gives "_Pnom_low"
+constexpr float IRR_MIN = 300.0f;  // W/m2: below it the efficiency reads "_Irr_low"
+constexpr int32_t POT_MIN = 300;   // W: a nominal power below it gives "_Pnom_low"
 constexpr uint32_t MAX_TABLE_ITEMS = 100000;
 constexpr int32_t LOAD_TOKEN_MAX = 300;  // longest header name or value a load takes
 constexpr int32_t ENERGY_ROW_SECONDS = 900;

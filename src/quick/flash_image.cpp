@@ -120,7 +120,7 @@ int32_t setPageTabEntry(int32_t index) {
     unsigned page = 0;
     for (int d = 0; d < 4; ++d) {
         char c = e.pagetab[d];
-        int v = c >= '0' && c <= '9' ? c - '0'
+        int v = c >= '0' && c <= '9'   ? c - '0'
                 : c >= 'A' && c <= 'F' ? c - 'A' + 10
                 : c >= 'a' && c <= 'f' ? c - 'a' + 10
                                        : -1;

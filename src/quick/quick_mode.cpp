@@ -84,8 +84,8 @@ uint16_t parsePageEntry(const std::string& typed) {
     unsigned long v = 0;
     for (char ch : t) {
         if (!std::isxdigit(static_cast<unsigned char>(ch))) return 0;
-        v = v * 16 + unsigned(std::isdigit(static_cast<unsigned char>(ch)) ? ch - '0'
-                                                                            : std::toupper(ch) - 'A' + 10);
+        v = v * 16 +
+            unsigned(std::isdigit(static_cast<unsigned char>(ch)) ? ch - '0' : std::toupper(ch) - 'A' + 10);
     }
     return v <= PAGE_MASK ? uint16_t(v) : 0;
 }

@@ -44,7 +44,8 @@ int32_t initTabAssBin() {
         case TableStatus::Ok:
             break;
         case TableStatus::TwoHighWords:
-            vx::ui::message(nullptr, "Error: two consecutive physical channels are encoded with Conf&0x1F==0 !",
+            vx::ui::message(nullptr,
+                            "Error: two consecutive physical channels are encoded with Conf&0x1F==0 !",
                             "Setup Error", vx::ui::Icon::Error);
             return 0;
         default:

@@ -221,7 +221,8 @@ int32_t read_tmp_buffer(vx::link::SerialPort* port, uint8_t* buf) {
     if (!sendCOMMAND(port, "ATRB\r", 13)) return -1;
     // The count is four hex digits; anything else ("ERR") is no count.
     if (iRx < 4) {
-        vx::link::markReply(vx::link::replyIsErr() ? vx::link::TxError::ErrReply : vx::link::TxError::BadReply);
+        vx::link::markReply(vx::link::replyIsErr() ? vx::link::TxError::ErrReply
+                                                   : vx::link::TxError::BadReply);
         return -1;
     }
     int32_t count = str16_to_num(Rx_buf, 4);

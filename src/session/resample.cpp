@@ -101,7 +101,8 @@ void printData(FILE* f) {
     ++InfoSES.nItem;
 }
 
-Transfer vx::session::resampleRows(ScratchReader& reader, vx::platform::AtomicFile& out, uint32_t firstMarker) {
+Transfer vx::session::resampleRows(ScratchReader& reader, vx::platform::AtomicFile& out,
+                                   uint32_t firstMarker) {
     const uint32_t tcf = 10u * Tsample;
     const uint64_t first = firstMarker, span = LastTimeMarker > first ? LastTimeMarker - first : 1;
     uint32_t sincePoll = 0;

@@ -27,7 +27,8 @@ void status(vx::ui::WindowHandle owner, int part, const std::string& text) {
 bool refuseWithoutTable(vx::ui::WindowHandle owner) {
     if (Flag.table_error == 0) return false;
     if (Flag.NOD85 == 1)
-        vx::ui::message(owner, "The NOD85 interface board has no assignment table: there is no session to download.",
+        vx::ui::message(owner,
+                        "The NOD85 interface board has no assignment table: there is no session to download.",
                         "Warning", Icon::Warning);
     else
         vx::ui::message(owner, "Parsing error in Assignment Table !", "Com Error", Icon::Error);

@@ -9,9 +9,9 @@
 #include "session/session_state.h"
 #include "shell/command_line.h"
 #include "shell/defaults.h"
-#include "state/flags.h"
 #include "shell/port_scan.h"
 #include "shell/startup_state.h"
+#include "state/flags.h"
 #include "ui/backend.h"
 
 namespace vx::shell {

@@ -148,7 +148,8 @@ TEST_F(BoardCli, InverterReport) {
         bool secondShown, totalShown;
     };
     for (const Case& c : std::vector<Case>{{"abort", false, false}, {"ignore", true, true}}) {
-        auto f = cli({"inverters", "--simulate=vt71,inverters=2,inv-silent=1", "-t", "200", "--on-error", c.onError});
+        auto f = cli(
+            {"inverters", "--simulate=vt71,inverters=2,inv-silent=1", "-t", "200", "--on-error", c.onError});
         EXPECT_EQ(f.exitCode, 1) << c.onError;
         EXPECT_TRUE(has(f.err, "Inverter reading error")) << f.err;
         EXPECT_EQ(has(f.out, "(002)-SN:130002-"), c.secondShown) << c.onError << "\n" << f.out;

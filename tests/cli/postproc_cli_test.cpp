@@ -127,8 +127,12 @@ TEST_F(PostprocCli, EditsActInTheOrderGiven) {
         {{"--merge", "1-3"}, {"Start: 240105_143000", "\"A (V)\" \"D (V)\" ", "2 10 "}, 5},
         {{"--merge", "1,2,3", "--swap", "1,2"}, {"Start: 240105_143000", "\"D (V)\" \"A (V)\" ", "10 2 "}, 5},
         {{"--delete-columns", "2,4"}, {"Start: 240105_143000", "\"A (V)\" \"C (V)\" ", "1.5 3 "}, 5},
-        {{"--swap", "1,4"}, {"Start: 240105_143000", "\"D (V)\" \"B (V)\" \"C (V)\" \"A (V)\" ", "10 2.5 3 1.5 "}, 5},
-        {{"--swap", "3,2"}, {"Start: 240105_143000", "\"A (V)\" \"C (V)\" \"B (V)\" \"D (V)\" ", "1.5 3 2.5 10 "}, 5},
+        {{"--swap", "1,4"},
+         {"Start: 240105_143000", "\"D (V)\" \"B (V)\" \"C (V)\" \"A (V)\" ", "10 2.5 3 1.5 "},
+         5},
+        {{"--swap", "3,2"},
+         {"Start: 240105_143000", "\"A (V)\" \"C (V)\" \"B (V)\" \"D (V)\" ", "1.5 3 2.5 10 "},
+         5},
         // Item numbers stay after a cut: the second cut names items 3 and 5.
         {{"--delete-rows", "1-2", "--delete-rows", "5-5"},
          {"Start: 240105_150000", "\"A (V)\" \"B (V)\" \"C (V)\" \"D (V)\" ", "1 1 1 12 "},
@@ -155,7 +159,8 @@ TEST_F(PostprocCli, EditsActInTheOrderGiven) {
 
 TEST_F(PostprocCli, FormatBWithCommasAndARecordFileNamedOtherwise) {
     write("plain.txt", kRecord);
-    auto r = cli({"table", "plain.txt", "--start", "240105_143000", "--format", "B", "--comma", "--out", "b.txt"});
+    auto r =
+        cli({"table", "plain.txt", "--start", "240105_143000", "--format", "B", "--comma", "--out", "b.txt"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     auto got = lines(read("b.txt"));
     ASSERT_EQ(got.size(), 6u);
@@ -178,13 +183,17 @@ TEST_F(PostprocCli, WrongCommandLinesExitTwoAndSayWhy) {
         {{"table", kRecordName, "--format", "A", "--out", "o.txt", "--merge", "2"}, "two or more"},
         {{"table", kRecordName, "--format", "A", "--out", "o.txt", "--swap", "1,2,3"}, "two data column"},
         {{"table", kRecordName, "--format", "A", "--out", "o.txt", "--delete-columns", "0"}, "from 1"},
-        {{"table", kRecordName, "--format", "A", "--out", "o.txt", "--delete-columns", "5"}, "4 data columns"},
-        {{"table", kRecordName, "--format", "A", "--out", "o.txt", "--delete-rows", "2-3"}, "first or end at the last"},
-        {{"table", kRecordName, "--format", "A", "--out", "o.txt", "--delete-rows", "1-5"}, "at least one row"},
+        {{"table", kRecordName, "--format", "A", "--out", "o.txt", "--delete-columns", "5"},
+         "4 data columns"},
+        {{"table", kRecordName, "--format", "A", "--out", "o.txt", "--delete-rows", "2-3"},
+         "first or end at the last"},
+        {{"table", kRecordName, "--format", "A", "--out", "o.txt", "--delete-rows", "1-5"},
+         "at least one row"},
         {{"table", kRecordName, "--format", "A", "--out", "o.txt", "--delete-rows", "4-9"}, "items 1 to 5"},
         {{"table", kRecordName, "--format", "A", "--out", "o.txt", "--delete-rows", "x"}, "FIRST-LAST"},
         {{"table", "plain.txt", "--format", "A", "--out", "o.txt"}, "--start YYMMDD_hhmmss"},
-        {{"table", kRecordName, "--start", "240105-1430", "--format", "A", "--out", "o.txt"}, "YYMMDD_hhmmss"},
+        {{"table", kRecordName, "--start", "240105-1430", "--format", "A", "--out", "o.txt"},
+         "YYMMDD_hhmmss"},
         {{"download", "--simulate", "--sample", "60", "--format", "A"}, "go with --table"},
         {{"download", "--simulate", "--sample", "60", "--table", "t.txt"}, "--format A or --format B"},
         {{"convert"}, "--sample SECONDS is required"},
@@ -213,7 +222,8 @@ TEST_F(PostprocCli, FailuresExitOneAndWriteNothing) {
         std::vector<std::string> args;
         const char* says;
     } cases[] = {
-        {{"table", "missing", "--start", "240105_143000", "--format", "A", "--out", "o.txt"}, "can not be read"},
+        {{"table", "missing", "--start", "240105_143000", "--format", "A", "--out", "o.txt"},
+         "can not be read"},
         {{"table", "notatable.txt", "--format", "A", "--out", "o.txt"}, "File not valid"},
         {{"table", kRecordName, "--format", "A", "--out", "nofolder/o.txt"}, "can not be written"},
         {{"convert", "--sample", "60"}, "file not found"},
@@ -242,7 +252,8 @@ TEST_F(PostprocCli, GraphIsAPlaceableMetafile) {
     EXPECT_EQ(files(), (std::set<std::string>{kRecordName, "g.wmf"}));
 
     // A metafile reader draws it with its texts: the axis name and the legend's headers.
-    const std::string cmd = "wmf2svg -o '" + (dir / "g.svg").string() + "' '" + (dir / "g.wmf").string() + "'";
+    const std::string cmd =
+        "wmf2svg -o '" + (dir / "g.svg").string() + "' '" + (dir / "g.wmf").string() + "'";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << "wmf2svg (libwmf-bin, installed by tools/bootstrap) failed";
     const std::string svg = read("g.svg");
     for (const char* text : {"Item", "Graph legend", "A (V)", "C (V)", "D (V)"})

@@ -44,8 +44,8 @@ class MainWindowTest : public SimLoggerTest {
     void openWindow() {
         auto count = [](int& n) { return [&n](QWidget*) { ++n; }; };
         auto monitorLink = [this](QWidget* w) { monitorSawEnabled = w->isEnabled(), ++monitor; };
-        window = std::make_unique<MainWindow>(
-            vx::shell::MainWindowLinks{count(postProcessing), count(sampleTimer), monitorLink, count(details)});
+        window = std::make_unique<MainWindow>(vx::shell::MainWindowLinks{
+            count(postProcessing), count(sampleTimer), monitorLink, count(details)});
         window->openSequence();
         window->show();
         QApplication::setActiveWindow(window.get());

@@ -50,7 +50,8 @@ class MonitorWindowsTest : public SimLoggerTest {
     }
     bool monitoring() {
         bool on = false;
-        server->withDevice([&](vx::sim::Device& dev) { on = dynamic_cast<vx::sim::LoggerDevice&>(dev).monitoring(); });
+        server->withDevice(
+            [&](vx::sim::Device& dev) { on = dynamic_cast<vx::sim::LoggerDevice&>(dev).monitoring(); });
         return on;
     }
     // Runs `script` once the top-level window named `name` shows and takes input (from inside
@@ -61,8 +62,8 @@ class MonitorWindowsTest : public SimLoggerTest {
         // event processing, which must be let go on.
         QTimer::singleShot(5, [name, script, looksLeft] {
             for (QWidget* w : QApplication::topLevelWidgets())
-                if (w->objectName() == QLatin1String(name) && w->isVisible() && !QApplication::activeModalWidget() &&
-                    allButtonsEnabled(w))
+                if (w->objectName() == QLatin1String(name) && w->isVisible() &&
+                    !QApplication::activeModalWidget() && allButtonsEnabled(w))
                     return script(qobject_cast<W*>(w));
             if (looksLeft == 0) return void(ADD_FAILURE() << "no window " << name);
             whenShown<W>(name, script, looksLeft - 1);
@@ -119,8 +120,10 @@ TEST_F(MonitorWindowsTest, MonitorShowsPacketsAndTheChosenChannelsThenGivesTheMa
         EXPECT_EQ(mon->channelWindow(2), nullptr);
         EXPECT_EQ(first->pos(), QPoint(0, 0));
         EXPECT_EQ(second->pos(), QPoint(0, 100));
-        EXPECT_TRUE(first->windowTitle().startsWith(QStringLiteral("CH"))) << first->windowTitle().toStdString();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !first->value().isEmpty() && !second->value().isEmpty(); }, 10000))
+        EXPECT_TRUE(first->windowTitle().startsWith(QStringLiteral("CH")))
+            << first->windowTitle().toStdString();
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return !first->value().isEmpty() && !second->value().isEmpty(); }, 10000))
             << "each channel window shows its channel's value";
         second->move(137, 59);
         EXPECT_EQ(second->pos(), QPoint(120, 40)) << "a moved channel window snaps to 20 pixels";

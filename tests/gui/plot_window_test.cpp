@@ -54,13 +54,20 @@ TEST_F(PlotWindowTest, KeysAndClicksComeBackWithTheirCodesAndPagePositions) {
     csrmod("get", "pos");
     int x = 0, y = 0;
     QTest::mouseMove(w, w->fromPage(1200, 900).toPoint());
-    const std::pair<int, int32_t> keys[] = {{Qt::Key_Left, FRECCIA_LEFT_KEY}, {Qt::Key_Up, FRECCIA_UP_KEY},
-                                            {Qt::Key_Right, FRECCIA_RIGHT_KEY}, {Qt::Key_Down, FRECCIA_DOWN_KEY},
-                                            {Qt::Key_Escape, 27},           {Qt::Key_Plus, 43},
-                                            {Qt::Key_Minus, 45},            {Qt::Key_F, 102}};
+    const std::pair<int, int32_t> keys[] = {{Qt::Key_Left, FRECCIA_LEFT_KEY},
+                                            {Qt::Key_Up, FRECCIA_UP_KEY},
+                                            {Qt::Key_Right, FRECCIA_RIGHT_KEY},
+                                            {Qt::Key_Down, FRECCIA_DOWN_KEY},
+                                            {Qt::Key_Escape, 27},
+                                            {Qt::Key_Plus, 43},
+                                            {Qt::Key_Minus, 45},
+                                            {Qt::Key_F, 102}};
     for (auto [key, code] : keys) {
         SCOPED_TRACE(code);
-        const QString text = key == Qt::Key_Plus ? "+" : key == Qt::Key_Minus ? "-" : key == Qt::Key_F ? "f" : "";
+        const QString text = key == Qt::Key_Plus    ? "+"
+                             : key == Qt::Key_Minus ? "-"
+                             : key == Qt::Key_F     ? "f"
+                                                    : "";
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
         QApplication::sendEvent(w, &press);
         EXPECT_EQ(csrpos(&x, &y), code);

@@ -52,8 +52,8 @@ class QuickDialogTest : public SimLoggerTest {
             const uint8_t* b = s.page(pg);
             if (b[0] != 0xFF || (b[2] | b[3] << 8) > 528) continue;
             char line[64];
-            std::snprintf(line, sizeof line, "Page...0x%04X %02x%02x%02x_%02x%02x%02x %u\r\n", unsigned(pg), b[13],
-                          b[12], b[11], b[10], b[9], b[8], unsigned(b[1]));
+            std::snprintf(line, sizeof line, "Page...0x%04X %02x%02x%02x_%02x%02x%02x %u\r\n", unsigned(pg),
+                          b[13], b[12], b[11], b[10], b[9], b[8], unsigned(b[1]));
             dump << line;
         }
         dump << "\r\nFW release...............20\r\n";
@@ -183,7 +183,8 @@ TEST_F(QuickDialogTest, SampleTimeGatesStartAndStartHandsTheFileOver) {
     const std::vector<std::string> kept = vx::postproc::settleMadeFiles();
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_TRUE(exists(DataTimeSS)) << kept[0];
-    EXPECT_EQ(control<vx::ui::qt::PartStatusBar>(&dlg, "ID_MAIN_QSTATUSBAR")->part(0), QStringLiteral(" Ready"));
+    EXPECT_EQ(control<vx::ui::qt::PartStatusBar>(&dlg, "ID_MAIN_QSTATUSBAR")->part(0),
+              QStringLiteral(" Ready"));
     EXPECT_TRUE(ui.messages.empty());
 }
 

@@ -75,8 +75,10 @@ TEST_F(SetFileDialogTest, ColumnClicksSelectAndColour) {
     EXPECT_TRUE(enabled("ID_BTN_SELFSPOSTA"));
     EXPECT_TRUE(enabled("ID_BTN_SELFGRAPH"));
     EXPECT_FALSE(enabled("ID_BTN_SELFFUSIONE"));
-    EXPECT_EQ(view->model()->data(view->model()->index(2, 3), Qt::BackgroundRole).value<QColor>(), QColor(255, 255, 0));
-    EXPECT_EQ(view->model()->data(view->model()->index(2, 0), Qt::BackgroundRole).value<QColor>(), QColor(230, 230, 230));
+    EXPECT_EQ(view->model()->data(view->model()->index(2, 3), Qt::BackgroundRole).value<QColor>(),
+              QColor(255, 255, 0));
+    EXPECT_EQ(view->model()->data(view->model()->index(2, 0), Qt::BackgroundRole).value<QColor>(),
+              QColor(230, 230, 230));
     clickCell(1, 4);
     EXPECT_TRUE(enabled("ID_BTN_SELFFUSIONE"));
     clickCell(1, 4, Qt::RightButton);
@@ -90,8 +92,9 @@ TEST_F(SetFileDialogTest, ColumnClicksSelectAndColour) {
 TEST_F(SetFileDialogTest, HeaderClickRenamesAndCtrlZUndoes) {
     ui.type("Power");
     const QHeaderView* header = view->horizontalHeader();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(2) + header->sectionSize(2) / 2, header->height() / 2));
+    QTest::mouseClick(
+        header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(2) + header->sectionSize(2) / 2, header->height() / 2));
     EXPECT_EQ(view->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Power"));
     QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(view->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("A"));
@@ -134,10 +137,12 @@ TEST_F(SetFileDialogTest, SaveInFormatBWithComma) {
 }
 
 TEST_F(SetFileDialogTest, ClosingWithUnsavedEditsAsksFirst) {
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(0, 0)).center());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {},
+                       view->visualRect(view->model()->index(0, 0)).center());
     EXPECT_TRUE(ui.inputs.empty()) << "the item number is no value";
     ui.type("7");
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(1, 3)).center());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {},
+                       view->visualRect(view->model()->index(1, 3)).center());
     EXPECT_EQ(table.cell(1, 3), "7");
     ui.answer(vx::ui::Answer::No);
     press("ID_BTN_SETFILEESC");

@@ -66,7 +66,10 @@ TEST_F(BoardChoices, DisplayQuantityInLowNibble) {
     EE.ram.Display_gra[5] = 0xA0;
     EXPECT_EQ(upd_Display_gra("C - Daily Energy (kWh/10)", 5), 12);
     EXPECT_EQ(+EE.ram.Display_gra[5], 0xAC);
-    EXPECT_EQ(upd_Display_gra("7 - Cell Temp (\xB0" "C/10)", 5), 7);
+    EXPECT_EQ(upd_Display_gra("7 - Cell Temp (\xB0"
+                              "C/10)",
+                              5),
+              7);
     EXPECT_EQ(+EE.ram.Display_gra[5], 0xA7);
     EXPECT_EQ(upd_Display_gra("nothing", 5), 16);
     EXPECT_EQ(+EE.ram.Display_gra[5], 0xA7);
@@ -111,8 +114,8 @@ TEST_F(BoardChoices, ControlsEachSourceNeeds) {
         int source;
         SourceControls on;
     } cases[] = {{0, {false, false, false, false, false}}, {1, {true, true, true, true, true}},
-                 {2, {true, false, false, true, true}},     {3, {false, true, true, true, true}},
-                 {4, {false, true, true, true, true}},      {7, {false, true, true, true, true}}};
+                 {2, {true, false, false, true, true}},    {3, {false, true, true, true, true}},
+                 {4, {false, true, true, true, true}},     {7, {false, true, true, true, true}}};
     for (const auto& c : cases) {
         const SourceControls s = enable_cntr_sdati(c.source);
         EXPECT_EQ(s.baudRate, c.on.baudRate) << c.source;
@@ -128,10 +131,14 @@ TEST_F(BoardChoices, ListSizes) {
         const ChoiceList* list;
         int count;
         const char* last;
-    } cases[] = {{&Lista_Sorgenti_dati, 5, "4 - RS485 (Com0)"}, {&Lista_Sorgenti_datim, 4, "3 - ComA"},
-                 {&Lista_nodeadd, 4, "3 - 251"},                {&Lista_Baud_Rate, 4, "3 - 57600"},
-                 {&Lista_Protocolli, 4, "PROTO_3"},             {&Lista_allarme_etag, 4, "3 - <80%"},
-                 {&Lista_allarme_inv, 4, "3 - <80%"},           {&Lista_Grandezze_Display, 16, "F -"}};
+    } cases[] = {{&Lista_Sorgenti_dati, 5, "4 - RS485 (Com0)"},
+                 {&Lista_Sorgenti_datim, 4, "3 - ComA"},
+                 {&Lista_nodeadd, 4, "3 - 251"},
+                 {&Lista_Baud_Rate, 4, "3 - 57600"},
+                 {&Lista_Protocolli, 4, "PROTO_3"},
+                 {&Lista_allarme_etag, 4, "3 - <80%"},
+                 {&Lista_allarme_inv, 4, "3 - <80%"},
+                 {&Lista_Grandezze_Display, 16, "F -"}};
     for (const auto& c : cases) {
         EXPECT_EQ(c.list->count, c.count);
         EXPECT_STREQ((*c.list)[c.count - 1], c.last);

@@ -88,7 +88,8 @@ TEST_F(BoardCommands, BoardThatStaysSilentFailsWithItsMessage) {
 
 TEST_F(BoardCommands, NamesFollowTheBoard) {
     Flag.NOD85 = 0;
-    EXPECT_EQ(vx::boards::saveQuestion(), "Save to non-volatile memory the current parameter values of VT71a ?");
+    EXPECT_EQ(vx::boards::saveQuestion(),
+              "Save to non-volatile memory the current parameter values of VT71a ?");
     EXPECT_EQ(vx::boards::defaultsQuestion(), "Restore the default parameter values of VT71a ?");
     Flag.NOD85 = 1;
     EXPECT_EQ(vx::boards::defaultsQuestion(), "Restore the default parameter values of NOD85 ?");

@@ -57,7 +57,8 @@ TEST(BoardImage, WordsAreLittleEndianInTheBytes) {
     const struct {
         int at;
         uint8_t value;
-    } bytes[] = {{1, 0x34}, {2, 0x12}, {13, 0x0D}, {14, 0x0C}, {15, 0x0B}, {16, 0x0A}, {23, 0xEF}, {24, 0xBE}};
+    } bytes[] = {{1, 0x34},  {2, 0x12},  {13, 0x0D}, {14, 0x0C},
+                 {15, 0x0B}, {16, 0x0A}, {23, 0xEF}, {24, 0xBE}};
     for (const auto& b : bytes)
         EXPECT_EQ(e.buf[b.at], b.value) << "byte " << b.at;
 }
@@ -67,8 +68,8 @@ TEST(BoardImage, BitFieldsKeepTheRestOfTheWord) {
         unsigned word, mask, value;
         unsigned get, set;
     } cases[] = {
-        {0xFFFF, EE_OPT_SOURCE, 3, 7, 0xFFFB},   {0x0000, EE_OPT_ALAINV, 2, 0, 0x0080},
-        {0xF3FF, EE_OPT_NODEADD, 3, 0, 0xFFFF},  {0x12C5, EE_COM_BAUD, 1, 3, 0x1245},
+        {0xFFFF, EE_OPT_SOURCE, 3, 7, 0xFFFB},         {0x0000, EE_OPT_ALAINV, 2, 0, 0x0080},
+        {0xF3FF, EE_OPT_NODEADD, 3, 0, 0xFFFF},        {0x12C5, EE_COM_BAUD, 1, 3, 0x1245},
         {0xAB0F, EE_COM_AUXADDR, 0x1FF, 0xAB, 0xFF0F},  // a value wider than the field is cut to it
     };
     for (const auto& c : cases) {
@@ -81,8 +82,8 @@ TEST(BoardImage, OperatingStateNamesByLowNibble) {
     const struct {
         uint8_t state;
         const char* name;
-    } cases[] = {{0x00, "ZERO"}, {0x01, "-"},     {0x02, "READY"},   {0x05, "REC"},    {0x06, "PAUSE"},
-                 {0x07, "ERROR"}, {0x08, "STANDBY"}, {0x09, "UPD_FW"}, {0x0F, "-"}, {0x85, "REC"}};
+    } cases[] = {{0x00, "ZERO"},  {0x01, "-"},       {0x02, "READY"},  {0x05, "REC"}, {0x06, "PAUSE"},
+                 {0x07, "ERROR"}, {0x08, "STANDBY"}, {0x09, "UPD_FW"}, {0x0F, "-"},   {0x85, "REC"}};
     for (const auto& c : cases)
         EXPECT_STREQ(stateName(c.state), c.name) << int(c.state);
 }

@@ -108,9 +108,9 @@ TEST_F(BoardParams, ValuesAndTextsComeFromTheImage) {
         int index, nod85;
         float val;
         const char* text;
-    } cases[] = {{1, 0, 12, "12"},    {1, 1, 7, "7"},         {2, 0, 60, "60"},     {5, 0, 0, "0"},
+    } cases[] = {{1, 0, 12, "12"},      {1, 1, 7, "7"},        {2, 0, 60, "60"},       {5, 0, 0, "0"},
                  {6, 0, 0.45f, "0.45"}, {7, 0, 0.05f, "0.05"}, {8, 0, 19800, "19800"}, {9, 0, 2, "2"},
-                 {10, 0, 1, "1"},     {11, 0, 250, "250"}};
+                 {10, 0, 1, "1"},       {11, 0, 250, "250"}};
     for (const auto& c : cases) {
         Flag.NOD85 = c.nod85;
         valuesFromImage();
@@ -138,11 +138,9 @@ TEST_F(BoardParams, EditCutsToWidthAndReadsWithoutLocale) {
         int ok;
         float val;
     } cases[] = {
-        {ID_EDT_VT71_KI, "123456", "12345", 1, 12345},
-        {ID_EDT_VT71_KCO2, "0.455", "0.45", 1, 0.45f},
+        {ID_EDT_VT71_KI, "123456", "12345", 1, 12345}, {ID_EDT_VT71_KCO2, "0.455", "0.45", 1, 0.45f},
         {ID_EDT_VT71_KCO2, "0,45", "0,45", 0, 0},  // a comma is not a decimal point
-        {ID_EDT_VT71_MYADD, "abc", "abc", 0, 0},
-        {ID_EDT_VT71_PNOM, " 2000", " 2000", 1, 2000},
+        {ID_EDT_VT71_MYADD, "abc", "abc", 0, 0},       {ID_EDT_VT71_PNOM, " 2000", " 2000", 1, 2000},
         {ID_EDT_VT71_TCA, "+60", "+60", 1, 60},
     };
     for (const auto& c : cases) {
@@ -159,11 +157,11 @@ TEST_F(BoardParams, TableDescribesEveryControl) {
     const struct {
         int index, control, chars;
         float min, max;
-    } cases[] = {{1, ID_EDT_VT71_MYADD, 3, 1, 254},     {2, ID_EDT_VT71_TCA, 5, 1, 65535},
-                 {3, ID_EDT_VT71_NTCA, 5, 1, 65535},    {4, ID_EDT_VT71_TCM, 5, 1, 65535},
-                 {5, ID_EDT_VT71_KI, 5, 10, 99990},     {6, ID_EDT_VT71_KCO2, 4, 0.1f, 0.9f},
-                 {7, ID_EDT_VT71_KEUR, 4, 0.1f, 0.9f},  {8, ID_EDT_VT71_PNOM, 7, 1000, 5000000},
-                 {9, ID_EDT_VT71_NINV, 3, 0, 254},      {10, ID_EDT_VT71_ADDI, 3, 1, 254},
+    } cases[] = {{1, ID_EDT_VT71_MYADD, 3, 1, 254},    {2, ID_EDT_VT71_TCA, 5, 1, 65535},
+                 {3, ID_EDT_VT71_NTCA, 5, 1, 65535},   {4, ID_EDT_VT71_TCM, 5, 1, 65535},
+                 {5, ID_EDT_VT71_KI, 5, 10, 99990},    {6, ID_EDT_VT71_KCO2, 4, 0.1f, 0.9f},
+                 {7, ID_EDT_VT71_KEUR, 4, 0.1f, 0.9f}, {8, ID_EDT_VT71_PNOM, 7, 1000, 5000000},
+                 {9, ID_EDT_VT71_NINV, 3, 0, 254},     {10, ID_EDT_VT71_ADDI, 3, 1, 254},
                  {11, ID_EDT_VT71_ADDAUX, 3, 0, 254}};
     for (const auto& c : cases) {
         EXPECT_EQ(Parcfg[c.index].id, c.control);

@@ -46,7 +46,8 @@ TEST(BoardPhone, NibbleCodes) {
         char c;
         uint8_t n;
         char back;
-    } cases[] = {{'0', 0, '0'}, {'9', 9, '9'}, {'+', 0xA, '+'}, {'\0', 0xF, '\0'}, {'a', 0xF, '\0'}, {'-', 0xF, '\0'}};
+    } cases[] = {{'0', 0, '0'},     {'9', 9, '9'},    {'+', 0xA, '+'},
+                 {'\0', 0xF, '\0'}, {'a', 0xF, '\0'}, {'-', 0xF, '\0'}};
     for (const auto& c : cases) {
         EXPECT_EQ(char_zip(c.c), c.n) << int(c.c);
         EXPECT_EQ(char_unzip(c.n), c.back) << int(c.n);

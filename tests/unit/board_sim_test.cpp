@@ -44,7 +44,8 @@ TEST_F(BoardSim, ReadsTheWholeImageAndState) {
     const struct {
         int index;
         float val;
-    } values[] = {{1, 1}, {2, 60}, {3, 15}, {4, 600}, {5, 1000}, {6, 0.53f}, {7, 0.40f}, {8, 19800}, {9, 2}, {10, 1}, {11, 0}};
+    } values[] = {{1, 1},     {2, 60},    {3, 15}, {4, 600}, {5, 1000}, {6, 0.53f},
+                  {7, 0.40f}, {8, 19800}, {9, 2},  {10, 1},  {11, 0}};
     for (const auto& v : values) {
         EXPECT_FLOAT_EQ(Parcfg[v.index].val, v.val) << v.index;
         EXPECT_EQ(Parcfg[v.index].val_err, 0) << v.index;
@@ -74,9 +75,7 @@ TEST_F(BoardSim, SingleValues) {
     EXPECT_EQ(img[22], 0xA5);
     EXPECT_EQ(img[23], 0x00);  // nothing past the value
     // Outside the image nothing is sent or read.
-    const struct {
-        int nbyte, at;
-    } outside[] = {{2, 40}, {1, 41}, {5, 0}, {0, 3}, {1, -1}};
+    const struct { int nbyte, at; } outside[] = {{2, 40}, {1, 41}, {5, 0}, {0, 3}, {1, -1}};
     for (const auto& o : outside) {
         EXPECT_EQ(write_EE_par(o.nbyte, o.at, 0xFF), 0) << o.at;
         EXPECT_EQ(read_EE_par(o.nbyte, o.at, &v), 0) << o.at;
@@ -119,7 +118,17 @@ TEST_F(BoardSim, ABoardThatKeepsFailingLeavesTheImageAlone) {
 
 TEST(BoardReply, OnlyAWholeImageIsDecoded) {
     const std::string whole =
-        "5A0100" "3C000F00" "8403" "6400" "3528" "584D0000" "0000" "0201" "0000" "0000" "0000000000000000"
+        "5A0100"
+        "3C000F00"
+        "8403"
+        "6400"
+        "3528"
+        "584D0000"
+        "0000"
+        "0201"
+        "0000"
+        "0000"
+        "0000000000000000"
         "A3912 3FFFFFFFFFF";
     std::string good;
     for (char c : whole)
@@ -134,15 +143,20 @@ TEST(BoardReply, OnlyAWholeImageIsDecoded) {
         const char* what;
         std::string reply;
         bool ok;
-    } cases[] = {{"82 digits", good, true},         {"lower case", lower, true},
-                 {"81 digits", good.substr(0, 81), false}, {"80 digits", good.substr(0, 80), false},
-                 {"84 digits", good + "00", false}, {"83 digits", good + "0", false},
-                 {"not hex", badHex, false},       {"ERR", "ERR", false},
+    } cases[] = {{"82 digits", good, true},
+                 {"lower case", lower, true},
+                 {"81 digits", good.substr(0, 81), false},
+                 {"80 digits", good.substr(0, 80), false},
+                 {"84 digits", good + "00", false},
+                 {"83 digits", good + "0", false},
+                 {"not hex", badHex, false},
+                 {"ERR", "ERR", false},
                  {"empty", "", false}};
     for (const auto& c : cases) {
         uint8_t img[EE_SIZE];
         std::memset(img, 0xEE, sizeof img);
-        EXPECT_EQ(vx::boards::decodeImageReply(reinterpret_cast<const uint8_t*>(c.reply.data()), int(c.reply.size()), img),
+        EXPECT_EQ(vx::boards::decodeImageReply(reinterpret_cast<const uint8_t*>(c.reply.data()),
+                                               int(c.reply.size()), img),
                   c.ok)
             << c.what;
         if (c.ok) {
@@ -159,10 +173,13 @@ TEST(BoardReply, OnlyAWholeImageIsDecoded) {
         std::string reply;
         bool ok;
         uint8_t byte;
-    } bytes[] = {{"3c", true, 0x3C}, {"FF", true, 0xFF}, {"3", false, 0}, {"3C0", false, 0}, {"OK", false, 0}};
+    } bytes[] = {
+        {"3c", true, 0x3C}, {"FF", true, 0xFF}, {"3", false, 0}, {"3C0", false, 0}, {"OK", false, 0}};
     for (const auto& b : bytes) {
         uint8_t v = 0;
-        EXPECT_EQ(vx::boards::decodeByteReply(reinterpret_cast<const uint8_t*>(b.reply.data()), int(b.reply.size()), &v), b.ok)
+        EXPECT_EQ(vx::boards::decodeByteReply(reinterpret_cast<const uint8_t*>(b.reply.data()),
+                                              int(b.reply.size()), &v),
+                  b.ok)
             << b.reply;
         if (b.ok) {
             EXPECT_EQ(v, b.byte);

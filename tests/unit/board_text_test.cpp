@@ -35,8 +35,8 @@ ee_buf plant() {
     e.ram.Kco2 = 53;
     e.ram.Keur = 40;
     e.ram.Pnom = 19800;
-    e.ram.ComReg = 0x0000 | (1u << 6) | 2u;   // 19200 baud, PROTO_2, aux off
-    e.ram.ComReg2 = 0x0503;                   // 3 inverters from address 5
+    e.ram.ComReg = 0x0000 | (1u << 6) | 2u;  // 19200 baud, PROTO_2, aux off
+    e.ram.ComReg2 = 0x0503;                  // 3 inverters from address 5
     e.ram.Option = 1u | (2u << 4) | (3u << 6) | (2u << 8) | (1u << 10);
     const uint8_t tel[8] = {0xA3, 0x91, 0x23, 0xF0, 0x77, 0x77, 0x77, 0x77};
     std::memcpy(e.ram.N_telefono, tel, 8);
@@ -104,14 +104,17 @@ TEST(BoardText, FieldsReachTheirLines) {
          "Funzione di auto-spengimento display: OFF"},
         {"Kco2 small", [](ee_buf& e) { e.ram.Kco2 = 5; }, 5, "Coefficiente Kco2: 0.05 kg/kWh"},
         {"Keur max byte", [](ee_buf& e) { e.ram.Keur = 255; }, 6, "Coefficiente Keur: 2.55 euro/kWh"},
-        {"Ki times ten past 16 bits", [](ee_buf& e) { e.ram.Ki = 9999; }, 4, "Coefficiente Ki: 99990 Imp/kWh"},
-        {"Pnom large", [](ee_buf& e) { e.ram.Pnom = 5000000; }, 0, "Potenza nominale impianto FV: 5000000 Wp"},
+        {"Ki times ten past 16 bits", [](ee_buf& e) { e.ram.Ki = 9999; }, 4,
+         "Coefficiente Ki: 99990 Imp/kWh"},
+        {"Pnom large", [](ee_buf& e) { e.ram.Pnom = 5000000; }, 0,
+         "Potenza nominale impianto FV: 5000000 Wp"},
         {"16-digit phone", [](ee_buf& e) { std::memset(e.ram.N_telefono, 0x12, 8); }, 8,
          "Numero di telefono per invio SMS: 1212121212121212"},
         {"empty phone", [](ee_buf& e) { std::memset(e.ram.N_telefono, 0xFF, 8); }, 8,
          "Numero di telefono per invio SMS: "},
         {"source S0", [](ee_buf& e) { e.ram.Option &= ~0x0007; }, 11, "Sorgente dati elettrici: Impulso SO"},
-        {"source without entry", [](ee_buf& e) { e.ram.Option |= 0x0007; }, 11, "Sorgente dati elettrici: ? (7)"},
+        {"source without entry", [](ee_buf& e) { e.ram.Option |= 0x0007; }, 11,
+         "Sorgente dati elettrici: ? (7)"},
         {"protocol without entry", [](ee_buf& e) { e.ram.ComReg |= 0x000F; }, 13, "Protocollo: ? (15)"},
         {"baud rate 57600", [](ee_buf& e) { e.ram.ComReg |= 0x00C0; }, 12, "Baud rate: 57600"},
         {"station 251", [](ee_buf& e) { e.ram.Option |= 0x0C00; }, 19, "Indirizzo stazione meteo: 251"},
@@ -120,7 +123,8 @@ TEST(BoardText, FieldsReachTheirLines) {
          "Grandezza visualizzata su display 7: "},
         {"display 0 high nibble ignored", [](ee_buf& e) { e.ram.Display_gra[0] = 0xF9; }, 32,
          "Grandezza visualizzata su display 0: Overall efficiency (%)"},
-        {"inverters byte order", [](ee_buf& e) { e.ram.ComReg2 = 0xFE01; }, 15, "Indirizzo del primo inverter: 254"},
+        {"inverters byte order", [](ee_buf& e) { e.ram.ComReg2 = 0xFE01; }, 15,
+         "Indirizzo del primo inverter: 254"},
         {"MYadd 16 bits", [](ee_buf& e) { e.ram.MYadd = 65535; }, 7, "Indirizzo scheda VT71a: 65535"},
     };
     for (const Case& c : cases) {

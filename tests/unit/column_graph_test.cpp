@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <algorithm>
-#include <cstring>
 #include <unistd.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -114,9 +114,11 @@ class ColumnGraphTest : public ProgramTest {
     }
     // The page position of item `item` and value `y` on the graph just drawn.
     static std::pair<int, int> at(const Call& graf, int curves, double item, double y) {
-        const double x0 = graf.numbers[0], x1 = graf.numbers[1], bottom = graf.numbers[4], top = graf.numbers[5];
+        const double x0 = graf.numbers[0], x1 = graf.numbers[1], bottom = graf.numbers[4],
+                     top = graf.numbers[5];
         const double h = 1683 - 33 * curves;
-        return {int(300 + (item - x0) * 2500 / (x1 - x0) + 0.5), int(1900 - (y - bottom) * h / (top - bottom) + 0.5)};
+        return {int(300 + (item - x0) * 2500 / (x1 - x0) + 0.5),
+                int(1900 - (y - bottom) * h / (top - bottom) + 0.5)};
     }
 
     Table table;
@@ -151,7 +153,10 @@ TEST_F(ColumnGraphTest, NothingToShowGivesMinusTwo) {
 }
 
 TEST_F(ColumnGraphTest, RowsBetweenTheFirstAndLastSelectedRowArePlotted) {
-    fill(30, 1, {{"1.5", "2.5", "-3.0"}, {"_Irr_low", "4"}}, {"A", "CH3_1: Temperature (0.00 \xB0" "C)"});
+    fill(30, 1, {{"1.5", "2.5", "-3.0"}, {"_Irr_low", "4"}},
+         {"A",
+          "CH3_1: Temperature (0.00 \xB0"
+          "C)"});
     select({2, 3});
     std::vector<Call> calls;
     EXPECT_EQ(run(&calls), -1) << "closed without a click";

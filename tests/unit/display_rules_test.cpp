@@ -53,9 +53,9 @@ TEST_F(DisplayRules, EditsAreCheckedAgainstTheirRanges) {
         int ok;
         uint8_t stored;  // Ndigit, Dpoint, Dlux of record 3, or Option3[1]
     } cases[] = {
-        {0, "0", 0, 0},    {0, "1", 1, 1},     {0, "6", 1, 6},      {0, "7", 0, 0},      {2, "255", 1, 255},
-        {2, "256", 0, 0},  {2, "2555", 1, 255}, {3, "2.5", 1, 25},  {3, "25.5", 1, 255}, {3, "25.6", 0, 0},
-        {3, "0", 1, 0},    {3, "0.3", 1, 3},   {3, "-0.1", 0, 0},   {3, "12.34", 1, 123},
+        {0, "0", 0, 0},   {0, "1", 1, 1},      {0, "6", 1, 6},    {0, "7", 0, 0},       {2, "255", 1, 255},
+        {2, "256", 0, 0}, {2, "2555", 1, 255}, {3, "2.5", 1, 25}, {3, "25.5", 1, 255},  {3, "25.6", 0, 0},
+        {3, "0", 1, 0},   {3, "0.3", 1, 3},    {3, "-0.1", 0, 0}, {3, "12.34", 1, 123},
     };
     for (const auto& c : cases) {
         SetUp();
@@ -97,9 +97,9 @@ TEST_F(DisplayRules, FamilyFromTheDetectionReplies) {
         const R* reg1;
         int32_t family;
     } cases[] = {
-        {"02", &allErr, SLAVE_VT75H},   {"ERR", &allAbsent, SLAVE_VT73H}, {"ERR", &allErr, SLAVE_NONE},
+        {"02", &allErr, SLAVE_VT75H},     {"ERR", &allAbsent, SLAVE_VT73H}, {"ERR", &allErr, SLAVE_NONE},
         {"ERR", &twoBoards, SLAVE_VT71H}, {"ERR", &oneAbsent, SLAVE_VT71H}, {"ERR", &mixed, SLAVE_VT71H},
-        {"01", &allAbsent, SLAVE_NONE},  {"", &allAbsent, SLAVE_NONE},    {"0002", &allAbsent, SLAVE_NONE},
+        {"01", &allAbsent, SLAVE_NONE},   {"", &allAbsent, SLAVE_NONE},     {"0002", &allAbsent, SLAVE_NONE},
     };
     for (const auto& c : cases)
         EXPECT_EQ(slaveFamily(c.reg3, *c.reg1), c.family) << c.reg3 << " " << (*c.reg1)[0];
@@ -168,9 +168,12 @@ TEST_F(DisplayRules, LayoutFollowsTheFamily) {
         bool digit, baud, vt75;
         const char* label;
     } cases[] = {
-        {SLAVE_VT75H, 0, false, false, true, "Number color"}, {SLAVE_VT75H, 1, false, true, true, "Number color"},
-        {SLAVE_VT75H, 2, false, true, true, "Number color"},  {SLAVE_VT75H, 3, false, false, true, "Number color"},
-        {SLAVE_VT71H, 0, true, true, false, "Digit number"},  {SLAVE_VT73H, 5, true, true, false, "Digit number"},
+        {SLAVE_VT75H, 0, false, false, true, "Number color"},
+        {SLAVE_VT75H, 1, false, true, true, "Number color"},
+        {SLAVE_VT75H, 2, false, true, true, "Number color"},
+        {SLAVE_VT75H, 3, false, false, true, "Number color"},
+        {SLAVE_VT71H, 0, true, true, false, "Digit number"},
+        {SLAVE_VT73H, 5, true, true, false, "Digit number"},
     };
     for (const auto& c : cases) {
         const DisplayLayout l = displayLayout(c.family, c.cd, 0x13, false);

@@ -67,8 +67,8 @@ TEST_F(RealtimeGraphTest, OpensOnlyForTenToTwoThousandSamplesAndOneGraphAtATime)
         void (*open)(const char*, int32_t, int32_t, float, float, float, int32_t, int32_t);
         int32_t xpoint;
         bool opens;
-    } cases[] = {{Init_Graph1, 9, false},  {Init_Graph1, 10, true},   {Init_Graph1, 2000, true},
-                 {Init_Graph1, 2001, false}, {Init_Graph2, 9, false},  {Init_Graph2, 10, true},
+    } cases[] = {{Init_Graph1, 9, false},    {Init_Graph1, 10, true},   {Init_Graph1, 2000, true},
+                 {Init_Graph1, 2001, false}, {Init_Graph2, 9, false},   {Init_Graph2, 10, true},
                  {Init_Graph2, 2000, true},  {Init_Graph2, 2001, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.xpoint);
@@ -87,9 +87,8 @@ TEST_F(RealtimeGraphTest, OpensOnlyForTenToTwoThousandSamplesAndOneGraphAtATime)
 TEST_F(RealtimeGraphTest, OpeningDrawsThePageAxesAndLabels) {
     for (bool scrolling : {false, true}) {
         SCOPED_TRACE(scrolling);
-        auto calls = during([&] {
-            (scrolling ? Init_Graph2 : Init_Graph1)("Sliding", 319, 0, 0.7f, -50, 50, 500, 3);
-        });
+        auto calls = during(
+            [&] { (scrolling ? Init_Graph2 : Init_Graph1)("Sliding", 319, 0, 0.7f, -50, 50, 500, 3); });
         // 1920 x 0.7 pixels wide at (319 + 3 + 2, 0 + 3 + 23) on the default screen.
         EXPECT_EQ(only(calls, "window")[0].str(), "window 324 26 1344 950");
         EXPECT_EQ(only(calls, "metafl")[0].str(), "metafl \"XWIN\"");
@@ -124,7 +123,8 @@ TEST_F(RealtimeGraphTest, SweepGrowsBehindTheCursorAndWrapsAtTheLastPosition) {
     }
     auto wrap = during([] { sample(Plot_Graph1, 499); });
     EXPECT_EQ(curvesIn(wrap, kRed)[0].x, (std::vector<float>{0, 0})) << "the cursor returns to the start";
-    auto afterFill = std::find_if(wrap.begin(), wrap.end(), [](const Call& c) { return c.routine == "pagfll"; });
+    auto afterFill =
+        std::find_if(wrap.begin(), wrap.end(), [](const Call& c) { return c.routine == "pagfll"; });
     ASSERT_NE(afterFill, wrap.end());
     EXPECT_EQ((afterFill - 1)->routine, "endgrf");
     std::vector<Call> redraw(afterFill, wrap.end());
@@ -214,7 +214,7 @@ TEST_F(RealtimeGraphTest, LeftClickReadsYAndItsDifferenceInsideTheHitArea) {
         std::vector<std::string> texts;  // empty: nothing drawn
     } clicks[] = {
         {359, 560, "cross", {"         Y = 30.00", "Delta Y = -30.00"}},  // first reading after start-up
-        {2859, 560, "cross", {"         Y = 30.00", "Delta Y = 0.00"}},    // the same height again
+        {2859, 560, "cross", {"         Y = 30.00", "Delta Y = 0.00"}},   // the same height again
         {1000, 1800, "cross", {"         Y = -50.00", "Delta Y = 80.00"}},
         {358, 560, "arrow", {}},
         {2860, 560, "arrow", {}},

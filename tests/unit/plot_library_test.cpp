@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <unistd.h>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -95,13 +95,13 @@ TEST(PlotColourTest, ExactAndPaletteColours) {
         float r, g, b;
         int32_t exact, palette;
     } cases[] = {
-        {1, 0, 0, 0x0000FF, 0x0000FF},            // red in the low byte
-        {0, 0, 1, 0xFF0000, 0xFF0000},            // blue in the third
-        {0.9f, 0.9f, 0.9f, 0xE6E6E6, 0xE4E4E4},   // the nearest grey of the ramp
-        {0.5f, 0.5f, 0.5f, 0x808080, 0x808080},   // the middle grey is in the palette
+        {1, 0, 0, 0x0000FF, 0x0000FF},           // red in the low byte
+        {0, 0, 1, 0xFF0000, 0xFF0000},           // blue in the third
+        {0.9f, 0.9f, 0.9f, 0xE6E6E6, 0xE4E4E4},  // the nearest grey of the ramp
+        {0.5f, 0.5f, 0.5f, 0x808080, 0x808080},  // the middle grey is in the palette
         {0.85f, 0.85f, 0.85f, 0xD9D9D9, 0xDADADA},
         {0, 0.5f, 0.5f, 0x808000, 0x808000},
-        {2, -1, 0.2f, 0x3300FF, 0x3300FF},        // clamped
+        {2, -1, 0.2f, 0x3300FF, 0x3300FF},  // clamped
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b));
@@ -117,7 +117,8 @@ TEST_F(PlotTest, AxisLabelsTicksAndGrid) {
     axslen(2500, 1550);
     labdig(-1, "x");
     graf(0, 499, 0, 49.9f, -50, 50, -50, 10);
-    const std::vector<std::string> x = {"0", "50", "100", "150", "200", "250", "299", "349", "399", "449", "499"};
+    const std::vector<std::string> x = {"0",   "50",  "100", "150", "200", "250",
+                                        "299", "349", "399", "449", "499"};
     std::vector<std::string> y = {"-50.0", "-40.0", "-30.0", "-20.0", "-10.0", "0.0",
                                   "10.0",  "20.0",  "30.0",  "40.0",  "50.0"};
     std::vector<std::string> expected = x;

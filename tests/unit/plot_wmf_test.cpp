@@ -65,7 +65,10 @@ class WmfTest : public ::testing::Test {
         curve(x, y, 4);
         height(36);
         messag("CH1", 100, 50);
-        messag("25 \xB0" "C", 100, 100);
+        messag(
+            "25 \xB0"
+            "C",
+            100, 100);
         disfin();
         return file;
     }
@@ -122,7 +125,11 @@ TEST_F(WmfTest, PlaceableMetafileWhoseRecordsAddUp) {
     EXPECT_TRUE(objects.empty()) << "every object deleted";
     for (uint16_t fn : {0x02FA, 0x02FC, 0x012D, 0x01F0, 0x0325, 0x041B, 0x02FB, 0x0521, 0x0209, 0x0102})
         EXPECT_TRUE(seen.count(fn)) << std::hex << fn;
-    EXPECT_NE(std::find(texts.begin(), texts.end(), "25 \xB0" "C"), texts.end()) << "Windows-1252 bytes as they are";
+    EXPECT_NE(std::find(texts.begin(), texts.end(),
+                        "25 \xB0"
+                        "C"),
+              texts.end())
+        << "Windows-1252 bytes as they are";
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Item"), texts.end());
 }
 

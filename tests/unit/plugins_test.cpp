@@ -86,7 +86,8 @@ TEST_F(PluginsTest, ProgramRunsOnTheSavedTableInTheWorkingDirectoryOrIsReported)
     EXPECT_FALSE(vx::postproc::runPlugin(1, {}));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].caption, "File Error");
-    EXPECT_NE(ui.messages[0].text.find("Lumeview could not be started."), std::string::npos) << ui.messages[0].text;
+    EXPECT_NE(ui.messages[0].text.find("Lumeview could not be started."), std::string::npos)
+        << ui.messages[0].text;
     Exe_dir[0] = Data_file[0] = 0;
 }
 

@@ -28,7 +28,8 @@ class PostprocFile : public PostprocTest {
         InfoFE[1].chanu = 3;
         InfoFE[1].chanu_logic = 3;
         InfoFE[1].conf = conf;
-        for (int j = 0; j < 3; ++j) InfoFE[1].ch_fisico[j] = uint8_t(j);
+        for (int j = 0; j < 3; ++j)
+            InfoFE[1].ch_fisico[j] = uint8_t(j);
         Pnom = nominal;
     }
     int32_t load(const std::string& bytes, uint32_t rows, const char* start = "240105_143000") {
@@ -68,7 +69,8 @@ TEST_F(PostprocFile, DailyEnergyRestartsAtMidnight) {
     EXPECT_EQ(Flag.CH_eneD, 1);
     EXPECT_EQ(table.header(5), "Efficiency (%)");
     EXPECT_EQ(table.header(6), "Energy 24h (kWh)");
-    EXPECT_EQ(column(1), (std::vector<std::string>{"240105_220000", "240105_230000", "240106_000000", "240106_010000"}));
+    EXPECT_EQ(column(1),
+              (std::vector<std::string>{"240105_220000", "240105_230000", "240106_000000", "240106_010000"}));
     EXPECT_EQ(column(6), (std::vector<std::string>{"0.0", "1.0", "0.0", "1.0"}));
     EXPECT_EQ(column(5), (std::vector<std::string>{"1000.0", "1000.0", "1000.0", "1000.0"}));
 }
@@ -80,7 +82,7 @@ TEST_F(PostprocFile, EfficiencyCells) {
         const char* cell;
     };
     const Case cases[] = {
-        {"0.3 299.9 0", 1000, "_Irr_low"}, {"0.3 300 0", 1000, "100.0"},  {"0.3 300 0", 299, "_Pnom_low"},
+        {"0.3 299.9 0", 1000, "_Irr_low"}, {"0.3 300 0", 1000, "100.0"}, {"0.3 300 0", 299, "_Pnom_low"},
         {"0.5 1000 0", 250, "_Pnom_low"},  {"0.45 600 0", 1500, "50.0"},
     };
     for (const Case& c : cases) {
@@ -184,14 +186,17 @@ TEST_F(PostprocSave, AHeaderRepeatedEndsTheSavedColumns) {
     table.setHeader(3, "P");
     EXPECT_EQ(savedColumnCount(t), 3);
     INFOST info{1, 2, 0, 0};
-    EXPECT_EQ(tableFileText(t, info, FORMAT_A, 0), "Start: 240105_143000\r\nTime[s]: 900\r\n\"P\" \r\n12.5 \r\n");
-    EXPECT_EQ(tableFileText(t, info, FORMAT_B, 0), "\"DATE:\";\"TIME:\";\"P\"\r\n\"05.01.24\";\"14:30:00\";12.5\r\n");
+    EXPECT_EQ(tableFileText(t, info, FORMAT_A, 0),
+              "Start: 240105_143000\r\nTime[s]: 900\r\n\"P\" \r\n12.5 \r\n");
+    EXPECT_EQ(tableFileText(t, info, FORMAT_B, 0),
+              "\"DATE:\";\"TIME:\";\"P\"\r\n\"05.01.24\";\"14:30:00\";12.5\r\n");
 
     // The save says so first: No writes nothing, Yes the file as above.
     const std::string dropped = droppedColumnsText(t);
-    EXPECT_EQ(dropped,
-              "Column \"P\" repeats the header of the column before it: the saved file ends before it, without its "
-              "last 1 column.");
+    EXPECT_EQ(
+        dropped,
+        "Column \"P\" repeats the header of the column before it: the saved file ends before it, without its "
+        "last 1 column.");
     ui.answer(vx::ui::Answer::No);
     EXPECT_EQ(saveFile2(t, "x", info), 0);
     ui.answer(vx::ui::Answer::Yes);
@@ -238,8 +243,9 @@ TEST_F(PostprocSave, AFileThatCannotBeWrittenIsReported) {
 }
 
 TEST_F(PostprocSave, FormatAOpensAgainAsTheSameTable) {
-    build({"P", "Temp (0.0 \xB0"
-               "C)"},
+    build({"P",
+           "Temp (0.0 \xB0"
+           "C)"},
           {{"1.25", "-3.5"}, {"2", "4.0"}, {"0.125", "18.5"}});
     const std::vector<std::string> p = column(2), temp = column(3), times = column(1);
     ui.chooseFile((dir / "round.txt").string());
@@ -253,8 +259,9 @@ TEST_F(PostprocSave, FormatAOpensAgainAsTheSameTable) {
     EXPECT_EQ(column(2), p);
     EXPECT_EQ(column(3), temp);
     EXPECT_EQ(column(1), std::vector<std::string>({"240105_143000", "240105_144500", "240105_150000"}));
-    EXPECT_EQ(table.header(3), "Temp (0.0 \xB0"
-                               "C)");
+    EXPECT_EQ(table.header(3),
+              "Temp (0.0 \xB0"
+              "C)");
 }
 
 TEST_F(PostprocFile, ColumnWidthFollowsTheScreen) {
@@ -262,7 +269,8 @@ TEST_F(PostprocFile, ColumnWidthFollowsTheScreen) {
         int32_t screen, columns, width;
     };
     const Case cases[] = {{1920, 10, 163}, {1920, 5, 200}, {1024, 20, 70}, {1920, 0, 70}, {1365, 8, 135}};
-    for (const Case& c : cases) EXPECT_EQ(dataColumnWidth(c.screen, c.columns), c.width) << c.screen << " " << c.columns;
+    for (const Case& c : cases)
+        EXPECT_EQ(dataColumnWidth(c.screen, c.columns), c.width) << c.screen << " " << c.columns;
 }
 
 }  // namespace

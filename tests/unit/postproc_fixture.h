@@ -40,7 +40,8 @@ class PostprocTest : public ProgramTest {
         table.clear();
         table.appendColumn("Item");
         table.appendColumn("Time");
-        for (const auto& h : headers) table.appendColumn(h);
+        for (const auto& h : headers)
+            table.appendColumn(h);
         table.appendRows(int(rows.size()));
         for (size_t r = 0; r < rows.size(); ++r) {
             char item[16], time[16];
@@ -48,7 +49,8 @@ class PostprocTest : public ProgramTest {
             std::snprintf(time, sizeof time, "240105_%02u3000", unsigned(14 + r) % 24);
             table.setCell(int(r), 0, item);
             table.setCell(int(r), 1, time);
-            for (size_t c = 0; c < rows[r].size(); ++c) table.setCell(int(r), int(c) + 2, rows[r][c]);
+            for (size_t c = 0; c < rows[r].size(); ++c)
+                table.setCell(int(r), int(c) + 2, rows[r][c]);
         }
         InfoSES.nItem = uint32_t(rows.size());
         InfoSES.nSubItem = uint32_t(headers.size());
@@ -57,22 +59,26 @@ class PostprocTest : public ProgramTest {
     // Headers and cells as one text ("h1|h2\nc|c\n..."), to compare whole tables.
     std::string dump() const {
         std::string s;
-        for (int c = 0; c < table.columns(); ++c) s += std::string(table.header(c)) + "|";
+        for (int c = 0; c < table.columns(); ++c)
+            s += std::string(table.header(c)) + "|";
         s += "\n";
         for (int r = 0; r < table.rows(); ++r) {
-            for (int c = 0; c < table.columns(); ++c) s += std::string(table.cell(r, c)) + "|";
+            for (int c = 0; c < table.columns(); ++c)
+                s += std::string(table.cell(r, c)) + "|";
             s += "\n";
         }
         return s;
     }
     std::vector<std::string> column(int c) const {
         std::vector<std::string> v;
-        for (int r = 0; r < table.rows(); ++r) v.emplace_back(table.cell(r, c));
+        for (int r = 0; r < table.rows(); ++r)
+            v.emplace_back(table.cell(r, c));
         return v;
     }
     void select(std::initializer_list<int> columns) {
         std::memset(SelCol, 0, sizeof SelCol);
-        for (int c : columns) SelCol[c] = 1, ++SelCol[0];
+        for (int c : columns)
+            SelCol[c] = 1, ++SelCol[0];
     }
     static void writeFile(const std::string& name, const std::string& bytes) {
         std::ofstream(name, std::ios::binary) << bytes;

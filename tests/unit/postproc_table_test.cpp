@@ -19,7 +19,8 @@ TEST_F(PostprocTest, CellsKeepShortLongAndRewrittenTexts) {
     build({"A"}, {{""}, {"1234567"}, {"12345678"}, {std::string(300, 'x')}});
     table.setCell(1, 2, "a much longer text than before");
     table.setCell(2, 2, "short");
-    for (int i = 0; i < 20000; ++i) table.setCell(3, 2, "rewritten value number " + std::to_string(i));
+    for (int i = 0; i < 20000; ++i)
+        table.setCell(3, 2, "rewritten value number " + std::to_string(i));
     EXPECT_EQ(column(2), (std::vector<std::string>{"", "a much longer text than before", "short",
                                                    "rewritten value number 19999"}));
     table.setCell(0, 2, table.cell(3, 2));  // a text of the same column
@@ -49,11 +50,12 @@ TEST_F(PostprocTest, StrLvNumReadsNineCharactersAndSpecialCells) {
         int32_t precision;
     };
     const Case cases[] = {
-        {"12.3456789", 12.345678f, 6}, {"7.25", 7.25f, 2}, {"_x", 7.25f, 0},  {"_Irr_low", 100.0f, 0},
+        {"12.3456789", 12.345678f, 6}, {"7.25", 7.25f, 2}, {"_x", 7.25f, 0},     {"_Irr_low", 100.0f, 0},
         {"_Pnom_low", 0.0f, 0},        {"-3", -3.0f, 0},   {"_other", -3.0f, 0}, {"1.5e", 1.5f, 2},
     };
     std::vector<std::vector<std::string>> rows;
-    for (const Case& c : cases) rows.push_back({c.text});
+    for (const Case& c : cases)
+        rows.push_back({c.text});
     build({"A"}, rows);
     for (size_t r = 0; r < std::size(cases); ++r) {
         int32_t prec = -1;
@@ -73,13 +75,14 @@ TEST_F(PostprocTest, RowBlockOfTheUnselectedRows) {
         int32_t result, first, last;
     };
     const Case cases[] = {
-        {{0, 1}, 1, 2, 4}, {{2}, 0, -1, -1}, {{}, 1, 0, 4}, {{0, 1, 2, 3, 4}, 0, -1, -1}, {{0, 4}, 1, 1, 3},
-        {{3, 4}, 1, 0, 2},
+        {{0, 1}, 1, 2, 4}, {{2}, 0, -1, -1},  {{}, 1, 0, 4}, {{0, 1, 2, 3, 4}, 0, -1, -1},
+        {{0, 4}, 1, 1, 3}, {{3, 4}, 1, 0, 2},
     };
     build({"A"}, {{"1"}, {"2"}, {"3"}, {"4"}, {"5"}});
     for (const Case& c : cases) {
         table.selectAllRows(false);
-        for (int r : c.selected) table.setRowSelected(r, true);
+        for (int r : c.selected)
+            table.setRowSelected(r, true);
         EXPECT_EQ(get_listview_sel(t), c.result);
         if (c.result == 1) {
             EXPECT_EQ(First_itemval, c.first);
@@ -92,7 +95,8 @@ TEST_F(PostprocTest, MoveBringsAColumnToTheFirstDataColumnAndStops) {
     build({"A", "B", "C", "D"}, {{"1", "2", "3", "4"}, {"5", "6", "7", "8"}});
     cellClicked(t, 0, 5, Click::Left);
     EXPECT_TRUE(setFileButtons(t).move);
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(moveClicked(t));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(moveClicked(t));
     EXPECT_EQ(SelCol[2], 1);
     EXPECT_EQ(SelCol[1], 1);
     EXPECT_FALSE(setFileButtons(t).move);
@@ -113,7 +117,9 @@ TEST_F(PostprocTest, MergeWritesTheAverageWithTheLastColumnsDecimals) {
         std::string merged;
     };
     const Case cases[] = {
-        {{"1.5", "2.5", "3"}, "2"},        {{"1.5", "2.5", "3.2"}, "2.4"},   {{"1", "2", "_Irr_low"}, "34"},
+        {{"1.5", "2.5", "3"}, "2"},
+        {{"1.5", "2.5", "3.2"}, "2.4"},
+        {{"1", "2", "_Irr_low"}, "34"},
         {{"10.25", "1", "1.25000"}, "4.16667"},
     };
     for (const Case& c : cases) {
@@ -149,7 +155,8 @@ TEST_F(PostprocTest, ColumnQuestionsAndTheirFailures) {
     ui.answer(vx::ui::Answer::Yes);
     EXPECT_FALSE(deleteColumnClicked(t, nullptr));
     std::vector<std::pair<std::string, std::string>> seen;
-    for (const auto& m : ui.messages) seen.push_back({m.text, m.caption});
+    for (const auto& m : ui.messages)
+        seen.push_back({m.text, m.caption});
     EXPECT_EQ(seen, (std::vector<std::pair<std::string, std::string>>{
                         {"Merge the selected columns ?", "Warning"},
                         {"Merging not completed !", "Error"},
@@ -173,14 +180,17 @@ TEST_F(PostprocTest, DeleteColumnRemovesEverySelectedColumn) {
 
 TEST_F(PostprocTest, DeleteItemKeepsTheBlockWithItsNumbers) {
     std::vector<std::vector<std::string>> rows;
-    for (int r = 0; r < 10; ++r) rows.push_back({std::to_string(r)});
+    for (int r = 0; r < 10; ++r)
+        rows.push_back({std::to_string(r)});
     build({"A"}, rows);
     cellClicked(t, 0, 0, Click::Left);
-    for (int r : {0, 1, 9}) table.setRowSelected(r, true);
+    for (int r : {0, 1, 9})
+        table.setRowSelected(r, true);
     EXPECT_TRUE(setFileButtons(t).deleteItem);
     ui.answer(vx::ui::Answer::Yes);
     EXPECT_TRUE(deleteItemClicked(t, nullptr));
-    EXPECT_EQ(column(0), (std::vector<std::string>{"    3", "    4", "    5", "    6", "    7", "    8", "    9"}));
+    EXPECT_EQ(column(0),
+              (std::vector<std::string>{"    3", "    4", "    5", "    6", "    7", "    8", "    9"}));
     EXPECT_EQ(column(2), (std::vector<std::string>{"2", "3", "4", "5", "6", "7", "8"}));
     EXPECT_EQ(InfoSES.nItem, 7u);
     EXPECT_EQ(item_sel_en, 0);
@@ -205,9 +215,9 @@ TEST_F(PostprocTest, ColumnClickRules) {
         bool move, merge, deleteColumn, graph;
     };
     const Step steps[] = {
-        {2, Click::Left, 1, false, false, true, true}, {2, Click::Left, 1, false, false, true, true},
-        {4, Click::Right, 1, false, false, true, true}, {4, Click::Left, 2, false, true, true, true},
-        {2, Click::Right, 1, true, false, true, true},  {4, Click::Right, 0, false, false, false, false},
+        {2, Click::Left, 1, false, false, true, true},     {2, Click::Left, 1, false, false, true, true},
+        {4, Click::Right, 1, false, false, true, true},    {4, Click::Left, 2, false, true, true, true},
+        {2, Click::Right, 1, true, false, true, true},     {4, Click::Right, 0, false, false, false, false},
         {300, Click::Left, 0, false, false, false, false},
     };
     build({"A", "B", "C"}, {{"1", "2", "3"}});
@@ -327,11 +337,13 @@ TEST_F(PostprocTest, LargeTablesStayCompact) {
     table.clear();
     table.appendColumn("Item");
     table.appendColumn("Time");
-    for (int c = 0; c < 40; ++c) table.appendColumn("CH" + std::to_string(c));
+    for (int c = 0; c < 40; ++c)
+        table.appendColumn("CH" + std::to_string(c));
     table.appendRows(100000);
     table.beginUpdate();
     for (int r = 0; r < table.rows(); ++r)
-        for (int c = 2; c < table.columns(); ++c) table.setCell(r, c, "123.45");
+        for (int c = 2; c < table.columns(); ++c)
+            table.setCell(r, c, "123.45");
     table.endUpdate();
     EXPECT_LE(table.memoryBytes(), size_t(100000) * 42 * 9) << "about one 8-byte slot per cell";
 }

@@ -55,8 +55,8 @@ class QuickImageTest : public vx::test::SimLoggerTest {
             const uint8_t* pg = s.page(p);
             if (pg[0] != 0xFF || (pg[2] | pg[3] << 8) > 528) continue;
             char line[64];
-            std::snprintf(line, sizeof line, "Page...0x%04X %02x%02x%02x_%02x%02x%02x %u\r\n", unsigned(p), pg[13],
-                          pg[12], pg[11], pg[10], pg[9], pg[8], unsigned(pg[1]));
+            std::snprintf(line, sizeof line, "Page...0x%04X %02x%02x%02x_%02x%02x%02x %u\r\n", unsigned(p),
+                          pg[13], pg[12], pg[11], pg[10], pg[9], pg[8], unsigned(pg[1]));
             dump << line;
         }
         dump << "\r\nInformazioni ***\r\n\r\nFW release...............20\r\n";
@@ -152,9 +152,10 @@ TEST_F(QuickImageTest, ReportWithAndWithoutDefinedPages) {
     }
     uint32_t secs = (last - first + 5) / 10;
     char length[32];
-    std::snprintf(length, sizeof length, "%06u_%02u%02u%02u", secs / 86400, secs % 86400 / 3600, secs % 3600 / 60,
-                  secs % 60);
-    const std::string head = "Table page........ 0x0FFF\r\nFirst page........ 0x0000\r\nLast page......... 0x0004\r\n";
+    std::snprintf(length, sizeof length, "%06u_%02u%02u%02u", secs / 86400, secs % 86400 / 3600,
+                  secs % 3600 / 60, secs % 60);
+    const std::string head =
+        "Table page........ 0x0FFF\r\nFirst page........ 0x0000\r\nLast page......... 0x0004\r\n";
     const std::string& text = ui.texts[report()];
     EXPECT_EQ(text.substr(0, head.size()), head);
     EXPECT_NE(text.find("Total data pages.. 5\r\n\r\nStart session............ 240517_083000\r\n"
@@ -165,9 +166,10 @@ TEST_F(QuickImageTest, ReportWithAndWithoutDefinedPages) {
 
     Flag.pagelast_error = 1;
     printInfoSesBin(report());
-    EXPECT_NE(text.find("Last page......... Non definito\r\nTotal data pages.. Not defined\r\n\r\n"
-                        "Start session............ 240517_083000\r\nLength session........... Not defined\r\n\r\n"),
-              std::string::npos)
+    EXPECT_NE(
+        text.find("Last page......... Non definito\r\nTotal data pages.. Not defined\r\n\r\n"
+                  "Start session............ 240517_083000\r\nLength session........... Not defined\r\n\r\n"),
+        std::string::npos)
         << text;
 }
 
@@ -182,7 +184,8 @@ TEST_F(QuickImageTest, PageViewerTexts) {
     // A reserved page, an unformatted one and a page of an unknown node beside the session.
     s.flash[size_t(0x200) * 528] = 0x00;
     uint8_t unknown = 1;
-    while (s.findNode(unknown)) ++unknown;
+    while (s.findNode(unknown))
+        ++unknown;
     s.flash[size_t(0x201) * 528] = unknown;
     s.flash[size_t(0xFFF) * 528] = s.nodes[0].addr;  // a data page whose end is missing
     writeFiles();
@@ -230,7 +233,7 @@ TEST_F(QuickImageTest, ViewerMovesThePagesAndStartFollows) {
     choose();
     struct Step {
         const char* what;
-        int pageType;   // viewer opened for this page
+        int pageType;       // viewer opened for this page
         const char* typed;  // then typed; null: only opened
         bool data;
         uint16_t first, last;

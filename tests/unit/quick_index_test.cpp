@@ -29,8 +29,10 @@ std::string indexLine(const char* page, const char* start, unsigned byte1) {
     return std::string("Page...0x") + page + " " + start + " " + std::to_string(byte1) + "\r\n";
 }
 
-const std::string kHeading = "Tabelle di assegnazione valide rilevate ***************************************\r\n\r\n";
-const std::string kInfo = "\r\nInformazioni sull'ultima sessione di misura ***********************************\r\n\r\n";
+const std::string kHeading =
+    "Tabelle di assegnazione valide rilevate ***************************************\r\n\r\n";
+const std::string kInfo =
+    "\r\nInformazioni sull'ultima sessione di misura ***********************************\r\n\r\n";
 
 TEST(QuickIndex, DumpIndexLinesFillTheSessionList) {
     struct Case {
@@ -42,17 +44,32 @@ TEST(QuickIndex, DumpIndexLinesFillTheSessionList) {
     const std::string three = kHeading + indexLine("0012", "240101_080000", 3) +
                               indexLine("0345", "240202_090000", 250) + indexLine("0FFF", "240303_100000", 0);
     const Case cases[] = {
-        {"three lines, logger firmware", three + kInfo + "FW release...............20\r\n",
-         {"240101_080000", "240202_090000", "240303_100000"}, {"0012", "0345", "0FFF"}, 0},
-        {"board firmware", three + kInfo + "FW release...............5.1\r\n",
-         {"240101_080000", "240202_090000", "240303_100000"}, {"0012", "0345", "0FFF"}, 1},
+        {"three lines, logger firmware",
+         three + kInfo + "FW release...............20\r\n",
+         {"240101_080000", "240202_090000", "240303_100000"},
+         {"0012", "0345", "0FFF"},
+         0},
+        {"board firmware",
+         three + kInfo + "FW release...............5.1\r\n",
+         {"240101_080000", "240202_090000", "240303_100000"},
+         {"0012", "0345", "0FFF"},
+         1},
         {"lines after the first F are not read",
-         kHeading + indexLine("0001", "230101_000000", 1) + "Fine\r\n" + indexLine("0002", "230102_000000", 1),
-         {"230101_000000"}, {"0001"}, 0},
+         kHeading + indexLine("0001", "230101_000000", 1) + "Fine\r\n" +
+             indexLine("0002", "230102_000000", 1),
+         {"230101_000000"},
+         {"0001"},
+         0},
         {"other P words are skipped",
-         "Pagina Page..0x0003 x\r\n" + indexLine("0004", "230104_000000", 9), {"230104_000000"}, {"0004"}, 0},
-        {"a line cut off at the end", kHeading + indexLine("0005", "230105_000000", 1) + "Page...0x0006 2301",
-         {"230105_000000"}, {"0005"}, 0},
+         "Pagina Page..0x0003 x\r\n" + indexLine("0004", "230104_000000", 9),
+         {"230104_000000"},
+         {"0004"},
+         0},
+        {"a line cut off at the end",
+         kHeading + indexLine("0005", "230105_000000", 1) + "Page...0x0006 2301",
+         {"230105_000000"},
+         {"0005"},
+         0},
         {"no line", kHeading + kInfo, {}, {}, 0},
     };
     for (const Case& c : cases) {
@@ -82,14 +99,17 @@ TEST(QuickIndex, EveryPageOfTheMemoryCanBeATableWithoutOverflow) {
 }
 
 TEST(QuickIndex, SetPageTabTakesTheFirstMatchingStartAndRejectsNonPages) {
-    vx::quick::parseSessionIndex(indexLine("0123", "240101_080000", 1) + indexLine("0456", "240101_080000", 1) +
-                                 indexLine("12G4", "240909_000000", 1) + indexLine("0ABC", "240202_000000", 1));
+    vx::quick::parseSessionIndex(
+        indexLine("0123", "240101_080000", 1) + indexLine("0456", "240101_080000", 1) +
+        indexLine("12G4", "240909_000000", 1) + indexLine("0ABC", "240202_000000", 1));
     struct Case {
         const char* start;
         int32_t result;
         uint16_t page;
     };
-    const Case cases[] = {{"240101_080000", 1, 0x123}, {"240202_000000", 1, 0xABC}, {"240909_000000", 0, 0},
+    const Case cases[] = {{"240101_080000", 1, 0x123},
+                          {"240202_000000", 1, 0xABC},
+                          {"240909_000000", 0, 0},
                           {"990101_000000", 0, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.start);
@@ -109,8 +129,9 @@ TEST(QuickIndex, SetPageTabTakesTheFirstMatchingStartAndRejectsNonPages) {
 using QuickLoadTest = vx::test::SimLoggerTest;  // a scratch working directory
 
 TEST_F(QuickLoadTest, LoadChecksTheImageAndTheDump) {
-    const std::string dump = kHeading + indexLine("0010", "240517_083000", 7) + indexLine("0020", "240518_083000", 7) +
-                             indexLine("0030", "240519_083000", 7) + kInfo + "FW release...............20\r\n";
+    const std::string dump = kHeading + indexLine("0010", "240517_083000", 7) +
+                             indexLine("0020", "240518_083000", 7) + indexLine("0030", "240519_083000", 7) +
+                             kInfo + "FW release...............20\r\n";
     struct Case {
         const char* what;
         long imageSize;  // -1: no image
@@ -159,9 +180,9 @@ TEST(QuickEntry, TypedPageNumbersAreClampedToTheMemory) {
         const char* shown;
     };
     const Case cases[] = {
-        {"1A3", 0x01A3, "0x01A3"}, {"2000", 0x0000, "0x0000"}, {"0x01a3", 0x01A3, "0x01A3"},
-        {"FFF", 0x0FFF, "0x0FFF"}, {"1000", 0x0000, "0x0000"},  {"fff", 0x0FFF, "0x0FFF"},
-        {"", 0x0000, "0x0000"},    {"xyz", 0x0000, "0x0000"},   {"-1", 0x0000, "0x0000"},
+        {"1A3", 0x01A3, "0x01A3"},  {"2000", 0x0000, "0x0000"},       {"0x01a3", 0x01A3, "0x01A3"},
+        {"FFF", 0x0FFF, "0x0FFF"},  {"1000", 0x0000, "0x0000"},       {"fff", 0x0FFF, "0x0FFF"},
+        {"", 0x0000, "0x0000"},     {"xyz", 0x0000, "0x0000"},        {"-1", 0x0000, "0x0000"},
         {" 12 ", 0x0012, "0x0012"}, {"FFFFFFFFFF", 0x0000, "0x0000"},
     };
     for (const Case& c : cases) {
@@ -177,9 +198,9 @@ TEST(QuickEntry, SampleTimeRule) {
         bool valid;
         uint16_t tsample;  // after the call, starting from 1800
     };
-    const Case cases[] = {{"60", true, 60},     {"1", true, 1},        {"65535", true, 65535},
+    const Case cases[] = {{"60", true, 60},     {"1", true, 1},         {"65535", true, 65535},
                           {"0", false, 1800},   {"65536", false, 1800}, {"", false, 1800},
-                          {"12a", false, 1800}, {"-5", false, 1800},   {"99999999999", false, 1800}};
+                          {"12a", false, 1800}, {"-5", false, 1800},    {"99999999999", false, 1800}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         Tsample = 1800;
@@ -195,8 +216,11 @@ TEST(QuickEntry, StartNeedsTableBothPagesAndSampleTime) {
         int table, first, last, sample;
         bool start;
     };
-    const Case cases[] = {{0, 0, 0, 0, true},  {1, 0, 0, 0, false}, {0, 1, 0, 0, false},
-                          {0, 0, 1, 0, false}, {0, 0, 0, 1, false}};
+    const Case cases[] = {{0, 0, 0, 0, true},
+                          {1, 0, 0, 0, false},
+                          {0, 1, 0, 0, false},
+                          {0, 0, 1, 0, false},
+                          {0, 0, 0, 1, false}};
     for (const Case& c : cases) {
         Flag.table_error = c.table;
         Flag.pagefirst_error = c.first;

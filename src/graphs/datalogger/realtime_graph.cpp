@@ -54,14 +54,15 @@ void makeColours() {
     colore[2] = intrgb(1, 1, 1);
     colore[3] = intrgb(0, 0, 0);
     colore[4] = intrgb(0.7f, 0.7f, 0.7f);
-    static const float curves[9][3] = {{0, 0, 0},       {0, 1, 0},   {0, 0.5f, 0.5f},    {0.5f, 0, 0.5f}, {0, 0, 1},
-                                       {0.5f, 0.5f, 0}, {1, 0, 0},   {0.5f, 0.5f, 0.5f}, {0.85f, 0.85f, 0.85f}};
+    static const float curves[9][3] = {{0, 0, 0},       {0, 1, 0},          {0, 0.5f, 0.5f},
+                                       {0.5f, 0, 0.5f}, {0, 0, 1},          {0.5f, 0.5f, 0},
+                                       {1, 0, 0},       {0.5f, 0.5f, 0.5f}, {0.85f, 0.85f, 0.85f}};
     for (int i = 0; i < 9; ++i)
         col_curva[i] = intrgb(curves[i][0], curves[i][1], curves[i][2]);
 }
 
-void open(Kind kind, const char* caption, int32_t xw, int32_t yw, float kwin, float ymin, float ymax, int32_t xpoint,
-          int32_t ngra) {
+void open(Kind kind, const char* caption, int32_t xw, int32_t yw, float kwin, float ymin, float ymax,
+          int32_t xpoint, int32_t ngra) {
     if (xpoint < 10 || xpoint > NPIX_X || Init_Graph) return;
     Init_Graph = 1;
     Xw_cur = xw;
@@ -123,13 +124,13 @@ void Init_Datalogger() {
     Flag_Graph = 0;
 }
 
-void Init_Graph1(const char* caption, int32_t xw, int32_t yw, float kwin, float ymin, float ymax, int32_t xpoint,
-                 int32_t ngra) {
+void Init_Graph1(const char* caption, int32_t xw, int32_t yw, float kwin, float ymin, float ymax,
+                 int32_t xpoint, int32_t ngra) {
     open(Kind::Sweeping, caption, xw, yw, kwin, ymin, ymax, xpoint, ngra);
 }
 
-void Init_Graph2(const char* caption, int32_t xw, int32_t yw, float kwin, float ymin, float ymax, int32_t xpoint,
-                 int32_t ngra) {
+void Init_Graph2(const char* caption, int32_t xw, int32_t yw, float kwin, float ymin, float ymax,
+                 int32_t xpoint, int32_t ngra) {
     open(Kind::Scrolling, caption, xw, yw, kwin, ymin, ymax, xpoint, ngra);
 }
 

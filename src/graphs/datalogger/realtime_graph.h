@@ -14,10 +14,10 @@ extern float Ymin_def, Ymax_def;
 extern float Dataset[NGRAPH_MAX];  // the latest value of each selected channel
 
 void Init_Datalogger();
-void Init_Graph1(const char* caption, int32_t xw, int32_t yw, float kwin, float ymin, float ymax, int32_t xpoint,
-                 int32_t ngra);
-void Init_Graph2(const char* caption, int32_t xw, int32_t yw, float kwin, float ymin, float ymax, int32_t xpoint,
-                 int32_t ngra);
+void Init_Graph1(const char* caption, int32_t xw, int32_t yw, float kwin, float ymin, float ymax,
+                 int32_t xpoint, int32_t ngra);
+void Init_Graph2(const char* caption, int32_t xw, int32_t yw, float kwin, float ymin, float ymax,
+                 int32_t xpoint, int32_t ngra);
 void Plot_Graph1(const float* data);
 void Plot_Graph2(const float* data);
 int32_t Gest_Curs();

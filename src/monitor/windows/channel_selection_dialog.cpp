@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 
 #include "monitor/export_file.h"
-#include "monitor/monitor_state.h"
 #include "monitor/monitor_hooks.h"
+#include "monitor/monitor_state.h"
 #include "ui/qt/controls.h"
 
 namespace vx::monitor {

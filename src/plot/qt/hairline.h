@@ -5,9 +5,9 @@
 // (The painter's own hairlines join segments in ways that leave stray pixels then.)
 
 #include <QImage>
-#include <cmath>
 #include <QPointF>
 #include <QRect>
+#include <cmath>
 
 namespace vx::plot::qt {
 

@@ -14,7 +14,8 @@ constexpr int kPngWidth = kPageWidth / 2, kPngHeight = kPageHeight / 2;
 
 }  // namespace
 
-bool QtPictureWriter::render(const Scene& scene, PictureFormat format, std::string* bytes, std::string* error) {
+bool QtPictureWriter::render(const Scene& scene, PictureFormat format, std::string* bytes,
+                             std::string* error) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     ScenePainter painter;

@@ -95,14 +95,21 @@ QPointF PlotWindow::fromPage(int x, int y) const {
 
 int32_t PlotWindow::keyCode(int key, const QString& text) {
     switch (key) {
-        case Qt::Key_Left: return FRECCIA_LEFT_KEY;
-        case Qt::Key_Up: return FRECCIA_UP_KEY;
-        case Qt::Key_Right: return FRECCIA_RIGHT_KEY;
-        case Qt::Key_Down: return FRECCIA_DOWN_KEY;
-        case Qt::Key_Escape: return 27;
+        case Qt::Key_Left:
+            return FRECCIA_LEFT_KEY;
+        case Qt::Key_Up:
+            return FRECCIA_UP_KEY;
+        case Qt::Key_Right:
+            return FRECCIA_RIGHT_KEY;
+        case Qt::Key_Down:
+            return FRECCIA_DOWN_KEY;
+        case Qt::Key_Escape:
+            return 27;
         case Qt::Key_Return:
-        case Qt::Key_Enter: return 13;
-        default: break;
+        case Qt::Key_Enter:
+            return 13;
+        default:
+            break;
     }
     if (text.isEmpty()) return 0;
     const std::string bytes = vx::ui::utf8ToCp1252(text.left(1).toStdString());

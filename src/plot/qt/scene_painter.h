@@ -36,7 +36,6 @@ class ScenePainter {
     };
     std::vector<CachedFont> fonts_;
     std::vector<QPointF> points_;
-    
 };
 
 // The transform that shows the whole page centred in `size`, keeping its ratio.

@@ -207,9 +207,11 @@ void SetFileDialog::viewSelectionChanged() {
     // The view's selection becomes the table's.
     std::vector<uint8_t> selected(size_t(table_.rows()), 0);
     for (const QItemSelectionRange& range : view_->selectionModel()->selection())
-        for (int r = range.top(); r <= range.bottom() && r < table_.rows(); ++r) selected[size_t(r)] = 1;
+        for (int r = range.top(); r <= range.bottom() && r < table_.rows(); ++r)
+            selected[size_t(r)] = 1;
     table_.beginUpdate();  // one notice at the end, not one per row
-    for (int r = 0; r < table_.rows(); ++r) table_.setRowSelected(r, selected[size_t(r)] != 0);
+    for (int r = 0; r < table_.rows(); ++r)
+        table_.setRowSelected(r, selected[size_t(r)] != 0);
     table_.endUpdate();
     syncing_ = false;
     if (enforceRowMode(&table_)) tableSelectionChanged();
@@ -224,7 +226,8 @@ void SetFileDialog::tableSelectionChanged() {
     for (int r = 0; r < table_.rows(); ++r) {
         if (!table_.rowSelected(r)) continue;
         int end = r;
-        while (end + 1 < table_.rows() && table_.rowSelected(end + 1)) ++end;
+        while (end + 1 < table_.rows() && table_.rowSelected(end + 1))
+            ++end;
         sel.select(model_->index(r, 0), model_->index(end, last));
         r = end;
     }

@@ -33,12 +33,20 @@ class TableModel : public QAbstractTableModel, public TableObserver {
     void tableAboutToReset() override { beginResetModel(); }
     void tableReset() override { endResetModel(); }
     void headerChanged(int column) override { emit headerDataChanged(Qt::Horizontal, column, column); }
-    void cellsChanged(int r0, int r1, int c0, int c1) override { emit dataChanged(index(r0, c0), index(r1, c1)); }
-    void rowsAboutToBeRemoved(int first, int count) override { beginRemoveRows({}, first, first + count - 1); }
+    void cellsChanged(int r0, int r1, int c0, int c1) override {
+        emit dataChanged(index(r0, c0), index(r1, c1));
+    }
+    void rowsAboutToBeRemoved(int first, int count) override {
+        beginRemoveRows({}, first, first + count - 1);
+    }
     void rowsRemoved(int, int) override { endRemoveRows(); }
-    void rowsAboutToBeInserted(int first, int count) override { beginInsertRows({}, first, first + count - 1); }
+    void rowsAboutToBeInserted(int first, int count) override {
+        beginInsertRows({}, first, first + count - 1);
+    }
     void rowsInserted(int, int) override { endInsertRows(); }
-    void columnsAboutToBeRemoved(int first, int count) override { beginRemoveColumns({}, first, first + count - 1); }
+    void columnsAboutToBeRemoved(int first, int count) override {
+        beginRemoveColumns({}, first, first + count - 1);
+    }
     void columnsRemoved(int, int) override { endRemoveColumns(); }
     void columnsAboutToBeInserted(int first, int count) override {
         beginInsertColumns({}, first, first + count - 1);

@@ -41,7 +41,7 @@ constexpr QRgb kSampleErrorBackground = 0xFF0000;
 constexpr int kStatusFirstPart = 150;
 
 // The controls of the image side, disabled when a data file was named at start-up.
-const char* const kImageSide[] = {"506", "ID_BTN_QLOAD", "ID_CMB_QLOAD", "507", "501",
+const char* const kImageSide[] = {"506", "ID_BTN_QLOAD", "ID_CMB_QLOAD", "507",           "501",
                                   "508", "232",          "234",          "ID_EDT_QSAMPLE"};
 
 QFont fixedFont() {
@@ -179,7 +179,8 @@ void QuickDialog::apply(const QuickControls& c) {
 
 void QuickDialog::paintReport() {
     QPalette pal = report_->palette();
-    pal.setColor(QPalette::Base, Flag.table_error == 0 ? QColor(kReportBackground) : palette().color(QPalette::Base));
+    pal.setColor(QPalette::Base,
+                 Flag.table_error == 0 ? QColor(kReportBackground) : palette().color(QPalette::Base));
     report_->setPalette(pal);
 }
 
@@ -244,8 +245,8 @@ bool QuickDialog::serviceKey(char letter) {
 }
 
 void QuickDialog::keyPressEvent(QKeyEvent* e) {
-    if ((e->modifiers() & Qt::AltModifier) && !(e->modifiers() & Qt::ControlModifier) && e->key() >= Qt::Key_A &&
-        e->key() <= Qt::Key_Z) {
+    if ((e->modifiers() & Qt::AltModifier) && !(e->modifiers() & Qt::ControlModifier) &&
+        e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z) {
         const bool shift = e->modifiers() & Qt::ShiftModifier;
         if (serviceKey(char((shift ? 'A' : 'a') + (e->key() - Qt::Key_A)))) return;
     }
@@ -305,7 +306,8 @@ PageDialog::PageDialog(QWidget* parent) : QDialog(parent) {
     outer->addWidget(esc, 0, Qt::AlignRight);
 
     connect(esc, &QPushButton::clicked, this, [this] { accept(); });
-    connect(spin_, qOverload<int>(&QSpinBox::valueChanged), this, [this](int v) { showPage(uint16_t(v), false); });
+    connect(spin_, qOverload<int>(&QSpinBox::valueChanged), this,
+            [this](int v) { showPage(uint16_t(v), false); });
     connect(page_, &QLineEdit::returnPressed, this, [this] { entered(); });
 
     // The page the viewer opens on.

@@ -23,10 +23,10 @@ namespace vx::quick {
 
 // The windows and procedures quick mode hands over to; empty ones do nothing.
 struct QuickLinks {
-    std::function<int32_t()> loadFileTxt;            // a saved output table into the data record file
-    std::function<void(QWidget*)> postProcessing;    // the post-processing window on that file
-    std::function<void(QWidget*)> energyCheck;       // Alt+S: the energy-monitor check dialog
-    static QuickLinks defaults();                    // the program's own
+    std::function<int32_t()> loadFileTxt;          // a saved output table into the data record file
+    std::function<void(QWidget*)> postProcessing;  // the post-processing window on that file
+    std::function<void(QWidget*)> energyCheck;     // Alt+S: the energy-monitor check dialog
+    static QuickLinks defaults();                  // the program's own
 };
 // The links runQuickMode uses (the program's own unless replaced).
 QuickLinks& quickLinks();

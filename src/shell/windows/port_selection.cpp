@@ -19,7 +19,9 @@
 namespace vx::shell {
 
 PortSelection::PortSelection(std::function<int(QWidget*)> quickMode, QWidget* parent)
-    : QDialog(parent), quickMode_(quickMode ? std::move(quickMode) : [](QWidget* owner) { return vx::quick::runQuickMode(owner, false); }) {
+    : QDialog(parent), quickMode_(quickMode ? std::move(quickMode) : [](QWidget* owner) {
+          return vx::quick::runQuickMode(owner, false);
+      }) {
     setObjectName(QStringLiteral("DlgSelCOM"));
     setWindowTitle(QString::fromLatin1(Nome_prog));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -55,7 +57,8 @@ int PortSelection::scan() {
         // The entry is the port's name; the adapter's description, where the platform
         // gives one, follows it.
         QString text = vx::ui::qt::toQ(port.name);
-        if (!port.description.empty()) text += QStringLiteral("  (") + vx::ui::qt::toQ(port.description) + ')';
+        if (!port.description.empty())
+            text += QStringLiteral("  (") + vx::ui::qt::toQ(port.description) + ')';
         auto* item = new QListWidgetItem(text, list_);
         item->setData(Qt::UserRole, vx::ui::qt::toQ(port.name));
     }

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QGroupBox>
-#include <QPushButton>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
