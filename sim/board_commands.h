@@ -16,6 +16,7 @@ struct BoardCommandConfig {
     int64_t rebootMs = 1500;   // after a reset or the defaults the board answers nothing this long
     uint32_t energy = 123456;  // energy counter, tenths of a kWh
     uint32_t days = 42;        // days of production
+    int eeStuck = -1;          // an image byte whose cell keeps its value whatever is written
 };
 
 // What the board keeps between commands. `saved` is the non-volatile copy of the image,

@@ -193,7 +193,8 @@ void LoggerDevice::eeWrite(const std::string& hexPairs, Output& out) {
     }
     if (eePtr_ == 0xFF) eePtr_ = 0;
     for (uint8_t b : bytes) {
-        if (eePtr_ < unsigned(kBoardImageSize)) cfg_.eeprom[eePtr_] = b;
+        if (eePtr_ < unsigned(kBoardImageSize) && int(eePtr_) != cfg_.boardCommands.eeStuck)
+            cfg_.eeprom[eePtr_] = b;
         eePtr_ = (eePtr_ + 1) % 0xFF;
     }
     out.line("OK");

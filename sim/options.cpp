@@ -181,6 +181,8 @@ bool applyOption(Options& o, const std::string& key, const std::string& value, s
         return toInt(value, 0, 255, n, 16) ? (o.displays.fw = uint8_t(n), true) : bad("hex byte");
     if (key == "reboot")
         return toInt(value, 0, 600000, n) ? (o.boardCommands.rebootMs = n, true) : bad("0..600000 ms");
+    if (key == "ee-stuck")
+        return toInt(value, 0, 40, n) ? (o.boardCommands.eeStuck = int(n), true) : bad("image byte 0..40");
     if (key == "boot")
         return toInt(value, 0, 255, n, 16) ? (o.bootVersion = uint8_t(n), true) : bad("hex byte");
     if (key == "dial-delay") return toInt(value, 0, 600000, n) ? (o.modem.dialDelayMs = n, true) : bad("ms");
@@ -343,6 +345,7 @@ Options (also usable as key=value in a --simulate=PROFILE,key=value,... string):
   --displays N      VT71/NOD85: display boards at codes 0..N-1 behind ATSD (default 0)
   --display-family F  vt71h, vt73h or vt75h (default vt71h)
   --display-fw HEX  the display boards' version byte (default 13: v1.3)
+  --ee-stuck N      VT71/NOD85: image byte N keeps its value when written
   --reboot MS       VT71/NOD85: silence after ATCM0F (reset) and ATCM13
                     (defaults), default 1500
  monitor mode (between ATCM07 and ATCM08):

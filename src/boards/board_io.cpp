@@ -78,6 +78,11 @@ bool readBytes(int start, int nbyte, uint8_t* out) {
 
 namespace vx::boards {
 
+bool readBoardImage(uint8_t image[41]) {
+    vx::link::LinkBusy busy;
+    return readWholeImage(image);
+}
+
 bool decodeImageReply(const uint8_t* reply, int n, uint8_t image[41]) {
     if (!reply || n != 2 * EE_SIZE) return false;
     uint8_t tmp[EE_SIZE];

@@ -24,6 +24,9 @@ int write_EE_par(int nbyte, int startadd, uint32_t val);
 
 namespace vx::boards {
 
+// The image as the board holds it now, EE untouched (for comparing after a write).
+bool readBoardImage(uint8_t image[41]);
+
 // The board's answer to a whole-image read: exactly 82 hex digits of either case, byte k
 // in characters 2k and 2k+1. False, and `image` untouched, for anything else.
 bool decodeImageReply(const uint8_t* reply, int n, uint8_t image[41]);

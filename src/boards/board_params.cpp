@@ -50,10 +50,10 @@ void slotOf(const ParamSpec& p, int& offset, int& bytes) {
     if (p.nod85Offset >= 0 && Flag.NOD85) offset = p.nod85Offset, bytes = 1;
 }
 
-uint32_t readSlot(int offset, int bytes) {
+uint32_t readSlot(int offset, int bytes, const ee_buf& image = EE) {
     uint32_t v = 0;
     for (int k = 0; k < bytes; ++k)
-        v |= uint32_t(EE.buf[offset + k]) << (8 * k);
+        v |= uint32_t(image.buf[offset + k]) << (8 * k);
     return v;
 }
 
@@ -128,10 +128,14 @@ void valuesFromImage() {
 }
 
 std::string parameterText(int i) {
+    return parameterText(i, EE);
+}
+
+std::string parameterText(int i, const ee_buf& image) {
     if (!valid(i)) return "";
     int offset, bytes;
     slotOf(kParams[i], offset, bytes);
-    const uint32_t v = readSlot(offset, bytes);
+    const uint32_t v = readSlot(offset, bytes, image);
     switch (kParams[i].scale) {
         case Scale::Tens:
             return vx::ui::format("%u", unsigned(v) * 10u);

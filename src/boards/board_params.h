@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+union ee_buf;
+
 // Edit controls of the configuration dialog.
 constexpr int32_t ID_EDT_VT71_MYADD = 1401, ID_EDT_VT71_TCA = 1402, ID_EDT_VT71_NTCA = 1403,
                   ID_EDT_VT71_TCM = 1404, ID_EDT_VT71_KI = 1405, ID_EDT_VT71_KCO2 = 1406,
@@ -40,6 +42,7 @@ void valuesFromImage();
 // The value of parameter i as the dialog shows it ("%u", or "%.2f" for the coefficients),
 // taken from the image.
 std::string parameterText(int i);
+std::string parameterText(int i, const ee_buf& image);  // from another image
 
 // The rule of a parameter edit: the text cut to the entry's width (text is changed in
 // place), read as a decimal number into val, then testValue. Returns testValue's result.

@@ -10,7 +10,11 @@
 #include "boards/board_image.h"
 #include "boards/board_io.h"
 #include "boards/board_params.h"
+#include "boards/board_settings.h"
 #include "boards/board_text.h"
+#include "boards/display_board.h"
+#include "boards/display_rules.h"
+#include "boards/display_setup.h"
 #include "boards/gsm_field.h"
 #include "boards/inverter_report.h"
 #include "boards/vt1_file.h"
@@ -19,6 +23,7 @@
 #include "cli/logger_session.h"
 #include "link/com.h"
 #include "link/transaction.h"
+#include "platform/atomic_file.h"
 #include "state/flags.h"
 #include "ui/terminal_backend.h"
 #include "ui/text_encoding.h"
@@ -284,6 +289,207 @@ int boardReset(const std::vector<std::string>& args) {
                         "Resets the board, waits for its reboot and reads its parameters.", 2);
 }
 
+// What set and write share once EE holds the new image: the changes (old -> new), the
+// confirmation, the write with the displays' set-up, and the image read back.
+int writeNewImage(const Options& opts, const ee_buf& before) {
+    const std::vector<std::string> changes = vx::boards::boardChanges(before, EE);
+    if (changes.empty()) {
+        std::printf("Nothing to change: the %s already holds these values.\n", vx::boards::hostBoardName());
+        return kExitOk;
+    }
+    std::printf("Changes:\n");
+    for (const std::string& line : changes)
+        std::printf("  %s\n", vx::ui::cp1252ToUtf8(line).c_str());
+    if (opts.has("dry-run")) {
+        std::printf("Dry run: nothing written.\n");
+        return kExitOk;
+    }
+    terminal().setAnswer("Write the new parameter values",
+                         opts.has("yes") ? vx::ui::Answer::Yes : vx::ui::Answer::No);
+    if (vx::ui::message(
+            nullptr,
+            vx::ui::format("Write the new parameter values into the %s ?", vx::boards::hostBoardName()),
+            "Question", vx::ui::Icon::Question, vx::ui::Buttons::YesNo) != vx::ui::Answer::Yes)
+        return fail("Nothing written: confirm with --yes.");
+    const ee_buf wanted = EE;
+    vx::link::clearFailure();
+    const bool written = write_to_VT71a() == 0;
+    // The board may hold part of the image after a failed write: say which bytes differ.
+    uint8_t back[EE_SIZE];
+    if (!vx::boards::readBoardImage(back)) return fail(withReason(boardCommError()));
+    int differing = 0;
+    for (int k = 0; k < EE_SIZE; ++k)
+        if (back[k] != wanted.buf[k]) {
+            std::fprintf(stderr, "byte %d: written %02X, the board holds %02X\n", k, unsigned(wanted.buf[k]),
+                         unsigned(back[k]));
+            ++differing;
+        }
+    if (!written || differing)
+        return fail(vx::ui::format("The %s does not hold the new values: %d %s.", vx::boards::hostBoardName(),
+                                   differing, differing == 1 ? "byte differs" : "bytes differ"));
+    if (Flag.NOD85 != 1) {
+        Slave_board = SLAVE_NONE;
+        if (detect_Slave_board() == 1) {
+            const bool div100 = (EE.ram.Option & EE_OPT_ENERGY100) != 0;
+            const int problems = terminal().problemsShown();
+            vx::boards::setUpDisplayBoards(nullptr, div100);
+            if (terminal().problemsShown() != problems)
+                return fail("The parameters were written, but not every display board took its settings.");
+        }
+    }
+    std::printf("Written and read back: the %s holds the new values (not yet saved: \"board save\").\n",
+                vx::boards::hostBoardName());
+    return kExitOk;
+}
+
+std::vector<OptionSpec> writeOptions() {
+    return withConnection(
+        {{0, "dry-run", false, false, "print the changes and stop before writing", ""},
+         {'y', "yes", false, false, "answer the confirmation before writing (for scripts)", ""}});
+}
+
+std::string settingsUsage() {
+    std::string s = "\nParameters:\n";
+    for (const auto& b : vx::boards::boardSettings())
+        s += vx::ui::format("  %-17s %s\n", b.name, b.values);
+    return s;
+}
+
+int boardSet(const std::vector<std::string>& args) {
+    const char* name = "board set";
+    Options opts(writeOptions());
+    for (auto& a : args)
+        if (a == "--help" || a == "-h") {
+            std::printf(
+                "Usage: vendrix-cli board set NAME=VALUE... [OPTIONS]\nReads the board's image, "
+                "sets the named parameters as the configuration window does, prints the changes, "
+                "writes the image and reads it back.\n\nOptions:\n%s%s",
+                opts.usage().c_str(), settingsUsage().c_str());
+            return kExitOk;
+        }
+    if (!opts.parse(args)) return usageError(name, opts.error());
+    if (opts.positional().empty()) return usageError(name, "NAME=VALUE is required");
+    if (std::string bad = checkConnectionOptions(opts); !bad.empty()) return usageError(name, bad);
+    std::vector<std::pair<std::string, std::string>> wanted;
+    for (const std::string& a : opts.positional()) {
+        const size_t eq = a.find('=');
+        if (eq == std::string::npos || eq == 0) return usageError(name, a + ": NAME=VALUE expected");
+        wanted.emplace_back(a.substr(0, eq), a.substr(eq + 1));
+    }
+    for (auto& [key, value] : wanted) {
+        bool known = false;
+        for (const auto& b : vx::boards::boardSettings())
+            known = known || key == b.name;
+        if (!known) return usageError(name, "unknown parameter " + key + " (see --help)");
+    }
+    useTerminal(opts);
+    Connection conn;
+    if (std::string error = connectBoard(opts, conn); !error.empty()) return fail(error);
+    if (std::string error = readImage(); !error.empty()) return fail(error);
+    const ee_buf before = EE;
+    for (auto& [key, value] : wanted)
+        if (std::string why = vx::boards::applyBoardSetting(nullptr, key, value); !why.empty()) {
+            std::fprintf(stderr, "%s\n", vx::ui::cp1252ToUtf8(why).c_str());
+            return kExitUsage;
+        }
+    return writeNewImage(opts, before);
+}
+
+int boardWrite(const std::vector<std::string>& args) {
+    const char* name = "board write";
+    Options opts(writeOptions());
+    int status = 0;
+    if (!parseSub(opts, args, name, "FILE.vt1 ", 1,
+                  "Writes a parameter file into the board: checks its values, prints the changes, writes "
+                  "and reads the image back.",
+                  &status))
+        return status;
+    if (std::string bad = checkConnectionOptions(opts); !bad.empty()) return usageError(name, bad);
+    const std::string path = opts.positional()[0];
+    // The file first: a bad file needs no board.
+    const ee_buf kept = EE;
+    switch (vx::boards::readParameterFile(path)) {
+        case VT1_LOADED:
+            break;
+        case VT1_NOT_VALID:
+            return fail(path + ": File not valid !");
+        default:
+            return fail(path + ": File not found !");
+    }
+    const ee_buf fromFile = EE;
+    EE = kept;
+    if (std::string why = vx::boards::checkBoardImage(fromFile); !why.empty()) {
+        std::fprintf(stderr, "%s: %s\n", path.c_str(), vx::ui::cp1252ToUtf8(why).c_str());
+        return kExitUsage;
+    }
+    useTerminal(opts);
+    Connection conn;
+    if (std::string error = connectBoard(opts, conn); !error.empty()) return fail(error);
+    if (std::string error = readImage(); !error.empty()) return fail(error);
+    const ee_buf before = EE;
+    EE = fromFile;
+    return writeNewImage(opts, before);
+}
+
+// One display board as its window shows it.
+std::string displayText(int cd, uint8_t version) {
+    const DisplayForm f = print_VT71h(cd);
+    std::string s = vx::ui::format("Display %d (rev.%X.%X): digits %s, decimal point %s, brightness %s", cd,
+                                   unsigned(version >> 4), unsigned(version & 0x0F), f.ndigit.c_str(),
+                                   f.dpoint.c_str(), f.dlux.c_str());
+    s += vx::ui::format(", baud rate %s", Lista_Baud_Rate[f.baud]);
+    s += std::string(", display ") + (f.displayOff ? "OFF" : "on") + (f.autoBright ? ", auto bright" : "") +
+         (f.blinking ? ", blinking" : "");
+    if (Slave_board == SLAVE_VT75H) {
+        s += vx::ui::format(", title colour %s, number colour %s, mode %s",
+                            Lista_Colore_Grandezza[f.titleColor], Lista_Colore_Grandezza[f.numberColor],
+                            Lista_Modi_Operativi[f.mode]);
+        s += ", scan " + (f.scanOff ? std::string("OFF") : f.scan + " s") + (f.nightOff ? ", night OFF" : "");
+    }
+    return s + "\n";
+}
+
+int boardDisplays(const std::vector<std::string>& args) {
+    const char* name = "board displays";
+    Options opts(withConnection({{'o', "out", true, false, "also write the report into a file", "FILE"}}));
+    int status = 0;
+    if (!parseSub(opts, args, name, "", 0,
+                  "Finds the display boards behind the board and prints the settings of each.", &status))
+        return status;
+    if (opts.has("out") && opts.value("out").empty())
+        return usageError(name, "--out: the file name is empty");
+    useTerminal(opts);
+    Connection conn;
+    if (std::string error = connectBoard(opts, conn); !error.empty()) return fail(error);
+    if (detect_Slave_board() != 1) return fail(withReason("The display boards could not be detected."));
+    static const char* const kFamilies[] = {"none", "VT71h", "VT73h", "VT75h"};
+    std::string report = vx::ui::format("Display boards: %s\n", kFamilies[Slave_board & 3]);
+    int found = 0;
+    for (int cd = 0; cd < DISPLAY_BOARDS && Slave_board != SLAVE_NONE; ++cd) {
+        // As the display window sees it: no version (or version 0) is no board there.
+        uint8_t version = 0;
+        if (readDisplayVersion(cd, &version) != 0) version = 0;
+        if (version == 0) {
+            report += vx::ui::format("Display %d: I2C Slave Board not found !\n", cd);
+            continue;
+        }
+        initParcfgh();
+        if (loadParcfgh(cd) != 0)
+            return fail(
+                withReason(vx::ui::format("Display %d: Communication error with I2C Slave Board !", cd)));
+        report += displayText(cd, version);
+        ++found;
+    }
+    std::fputs(vx::ui::cp1252ToUtf8(report).c_str(), stdout);
+    if (opts.has("out")) {
+        std::string why;
+        if (!vx::platform::writeFileAtomically(opts.value("out"), report.data(), report.size(), &why))
+            return fail("The report was not written: " + opts.value("out") + ": " + why);
+        std::printf("%s: report written (%d display boards)\n", opts.value("out").c_str(), found);
+    }
+    return kExitOk;
+}
+
 struct Sub {
     const char* name;
     int (*run)(const std::vector<std::string>&);
@@ -294,6 +500,9 @@ const Sub kSubs[] = {
     {"describe", boardDescribe, "print the description of a parameter file"},
     {"inverters", boardInverters, "report the inverters: serial number, model, input powers"},
     {"alarms", boardAlarms, "print the alarms (--reset: acknowledge one)"},
+    {"set", boardSet, "set parameters by name, print the changes, write and read back"},
+    {"write", boardWrite, "write a parameter file into the board and read it back"},
+    {"displays", boardDisplays, "find the display boards and print their settings"},
     {"gsm", boardGsm, "read the GSM modem's signal quality"},
     {"save", boardSave, "save the parameters in the board's non-volatile memory"},
     {"defaults", boardDefaults, "restore the default parameters (the board reboots)"},

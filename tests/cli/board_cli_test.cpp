@@ -113,12 +113,17 @@ TEST_F(BoardCli, CommandLineErrors) {
         {"inverters", "--simulate=vt71", "--on-error", "skip"},
         {"alarms", "--simulate=vt71", "--reset", "fire"},
         {"gsm", "--simulate=vt71", "--bogus"},
+        {"set", "--simulate=vt71"},
+        {"set", "--simulate=vt71", "tca"},
+        {"set", "--simulate=vt71", "nosuch=1"},
+        {"write", "--simulate=vt71"},
     };
     for (const auto& args : cases) {
         auto r = cli(args);
         EXPECT_EQ(r.exitCode, 2) << (args.empty() ? "(none)" : args[0]) << " " << r.err;
     }
-    for (std::string sub : {"read", "describe", "inverters", "alarms", "gsm", "save", "defaults", "reset"}) {
+    for (std::string sub : {"read", "describe", "set", "write", "displays", "inverters", "alarms", "gsm",
+                            "save", "defaults", "reset"}) {
         auto r = cli({sub, "--help"});
         EXPECT_EQ(r.exitCode, 0) << sub;
         EXPECT_TRUE(has(r.out, "Usage: vendrix-cli board " + sub)) << r.out;
@@ -204,6 +209,81 @@ TEST_F(BoardCli, BoardThatDoesNotComeBackIsAnError) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(has(r.err, "Error in recovering from Reset !")) << r.err;
     EXPECT_FALSE(has(r.out, "Potenza nominale")) << r.out;
+}
+
+TEST_F(BoardCli, SetChecksPrintsWritesAndReadsBack) {
+    struct Case {
+        std::vector<std::string> args;
+        int exit;
+        std::vector<std::string> out, err;
+    };
+    const std::vector<Case> cases = {
+        {{"--simulate=vt71", "tca=30", "display3=2", "source=3", "kco2=0.45", "--dry-run"},
+         0,
+         {"  tca: 60 -> 30\n", "  kco2: 0.53 -> 0.45\n", "  source: 0 - Impulso SO -> 3 - RS232 (Com3)\n",
+          "  display3: 0 - OFF -> 2 - Active Energy (kWh)\n", "Dry run: nothing written.\n"},
+         {}},
+        // The window's own refusals, before anything is sent.
+        {{"--simulate=vt71", "source=3", "--yes"}, 2, {}, {"Warning, Display 3 is not enabled !"}},
+        {{"--simulate=vt71", "ki=5", "--yes"}, 2, {}, {"ki=5: is out of range (10 ... 99990)"}},
+        {{"--simulate=vt71", "phone=+39x", "--yes"}, 2, {}, {"only digits and '+'"}},
+        {{"--simulate=vt71", "tca=60", "--yes"}, 0, {"Nothing to change"}, {}},
+        {{"--simulate=vt71", "tca=30"}, 1, {"  tca: 60 -> 30\n"}, {"Nothing written: confirm with --yes."}},
+        {{"--simulate=vt71", "tca=30", "aux-wireless=on", "--yes"},
+         0,
+         {"  aux-address: 0 -> 250\n", "Written and read back"},
+         {}},
+        // A cell that keeps its old value: only the read-back finds it.
+        {{"--simulate=vt71,ee-stuck=3", "tca=30", "--yes"},
+         1,
+         {},
+         {"byte 3: written 1E, the board holds 3C\n",
+          "The VT71a does not hold the new values: 1 byte differs."}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"set"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        auto r = cli(args);
+        const std::string what = c.args[1];
+        EXPECT_EQ(r.exitCode, c.exit) << what << "\n" << r.out << r.err;
+        for (const auto& l : c.out)
+            EXPECT_TRUE(has(r.out, l)) << what << ": " << l << "\n" << r.out;
+        for (const auto& l : c.err)
+            EXPECT_TRUE(has(r.err, l)) << what << ": " << l << "\n" << r.err;
+    }
+}
+
+TEST_F(BoardCli, WriteParameterFile) {
+    ASSERT_EQ(cli({"read", "--simulate=vt71,tcm=300", "--out", "plant.vt1"}).exitCode, 0);
+    std::string file = read("plant.vt1");
+    ASSERT_EQ(file.size(), 50u);
+    auto r = cli({"write", "plant.vt1", "--simulate=vt71", "--yes"});  // the board's TCM is 900
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(has(r.out, "  tcm: 900 -> 300\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "Written and read back")) << r.out;
+
+    file[9 + 9] = file[9 + 10] = 0;  // Ki 0
+    write("noki.vt1", file);
+    auto bad = cli({"write", "noki.vt1", "--simulate=vt71", "--yes"});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(has(bad.err, "ki=0: is out of range")) << bad.err;
+    write("short.vt1", file.substr(0, 49));
+    auto invalid = cli({"write", "short.vt1", "--simulate=vt71", "--yes"});
+    EXPECT_EQ(invalid.exitCode, 1);
+    EXPECT_TRUE(has(invalid.err, "File not valid !")) << invalid.err;
+}
+
+TEST_F(BoardCli, DisplayBoards) {
+    auto r = cli({"displays", "--simulate=vt71,displays=2,display-family=vt75h", "--out", "displays.txt"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(has(r.out, "Display boards: VT75h\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "Display 1 (rev.")) << r.out;
+    EXPECT_TRUE(has(r.out, "mode 0 - TXT")) << r.out;
+    EXPECT_TRUE(has(r.out, "Display 2: I2C Slave Board not found !\n")) << r.out;
+    EXPECT_TRUE(has(r.out, read("displays.txt"))) << read("displays.txt");
+    auto none = cli({"displays", "--simulate=vt71"});
+    EXPECT_EQ(none.exitCode, 0) << none.err;
+    EXPECT_EQ(none.out, "Display boards: none\n");
 }
 
 }  // namespace
