@@ -1,5 +1,5 @@
 // vendrix-bench: prints the figures the program is held to, one line each.
-// Usage: vendrix-bench [link|scan|download|decode|monitor|table|all]
+// Usage: vendrix-bench [link|scan|download|decode|monitor|table|boards|all]
 
 #include <cstdio>
 #include <cstring>
@@ -14,6 +14,7 @@ void benchDecode();
 void benchMonitor();
 void benchGraphs();
 void benchTable();
+void benchBoards();
 }  // namespace vx::bench
 
 int main(int argc, char** argv) {
@@ -36,5 +37,6 @@ int main(int argc, char** argv) {
         benchGraphs();
     }
     if (all || what == "table") benchTable();
+    if (all || what == "boards") benchBoards();
     return 0;
 }
