@@ -3,6 +3,7 @@
 #include "boards/board_io.h"
 #include "link/clock.h"
 #include "link/com.h"
+#include "link/parsers.h"
 #include "link/transaction.h"
 #include "state/flags.h"
 #include "ui/wait_window.h"
@@ -91,6 +92,21 @@ bool restoreBoardDefaults(vx::ui::WindowHandle owner, std::string* error) {
 
 bool resetBoard(vx::ui::WindowHandle owner, std::string* error) {
     return commandAndReboot(owner, "ATCM0F\r", RESET_FAILED, error);
+}
+
+void sendRemoteCommand(int which) {
+    {
+        vx::link::LinkBusy busy;
+        sendCOMMAND(hCom, which == 2 ? "ATCM11\r" : "ATCM10\r", 13);  // the reply is not examined
+    }
+    if (hCom) hCom->sleepMs(500);
+}
+
+std::string ownAddressText() {
+    vx::link::LinkBusy busy;
+    if (sendCOMMAND(hCom, "ATMY\r", 13) && !vx::link::replyIsErr() && iRx >= 4)
+        return vx::ui::format("/ %u", unsigned(str16_to_num(Rx_buf, 4)));
+    return "/ ?";
 }
 
 }  // namespace vx::boards

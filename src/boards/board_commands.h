@@ -35,4 +35,13 @@ bool restoreBoardDefaults(vx::ui::WindowHandle owner, std::string* error);
 // "ATCM0F\r" (reply OK), the reboot, then the image read again.
 bool resetBoard(vx::ui::WindowHandle owner, std::string* error);
 
+// The remote commands "P1" (which = 1, "ATCM10\r") and "P2" (which = 2, "ATCM11\r"),
+// the reply not examined, then the half second the board takes to act on it.
+void sendRemoteCommand(int which);
+
+// The interface board's own network address as shown beside the destination address:
+// "/ %u" from the first four hex digits of the reply to "ATMY\r", or "/ ?" when the
+// exchange fails or the board answers "ERR".
+std::string ownAddressText();
+
 }  // namespace vx::boards

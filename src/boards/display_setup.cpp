@@ -11,7 +11,8 @@ namespace {
 
 void writeRegister(vx::ui::WindowHandle owner, int reg, int display, uint32_t value) {
     if (txrx_VT71h(uint8_t(W_PAR | reg), display, &value) == 0) return;
-    vx::ui::message(owner, vx::ui::format("%s %u", "Error in writing the I2C Slave board number", unsigned(display)),
+    vx::ui::message(owner,
+                    vx::ui::format("%s %u", "Error in writing the I2C Slave board number", unsigned(display)),
                     "COM Error", vx::ui::Icon::Error);
 }
 

@@ -6,6 +6,7 @@
 #include <QStatusBar>
 
 #include "boards/alarms.h"
+#include "boards/display_board.h"
 #include "gui_helpers.h"
 #include "link/com.h"
 #include "session/session_state.h"
@@ -44,8 +45,9 @@ class MainWindowTest : public SimLoggerTest {
     void openWindow() {
         auto count = [](int& n) { return [&n](QWidget*) { ++n; }; };
         auto monitorLink = [this](QWidget* w) { monitorSawEnabled = w->isEnabled(), ++monitor; };
-        window = std::make_unique<MainWindow>(vx::shell::MainWindowLinks{
-            count(postProcessing), count(sampleTimer), monitorLink, count(details)});
+        window = std::make_unique<MainWindow>(
+            vx::shell::MainWindowLinks{count(postProcessing), count(sampleTimer), monitorLink, count(details),
+                                       count(gsm), count(boardConfig), count(displayBoard)});
         window->openSequence();
         window->show();
         QApplication::setActiveWindow(window.get());
@@ -88,7 +90,8 @@ class MainWindowTest : public SimLoggerTest {
     }
 
     std::unique_ptr<MainWindow> window;
-    int postProcessing = 0, sampleTimer = 0, monitor = 0, details = 0;
+    int postProcessing = 0, sampleTimer = 0, monitor = 0, details = 0, gsm = 0, boardConfig = 0,
+        displayBoard = 0;
     bool monitorSawEnabled = true;
 };
 
@@ -379,6 +382,34 @@ TEST_F(BoardWindowTest, DetailsSaysWhenTheBoardIsSilentElseReadsTheInverterWordA
     EXPECT_EQ(window->detailsComReg2(), 0x0102) << "ComReg2, bytes 19 and 20 of the board's set-up";
     EXPECT_EQ(details, 2);
     EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(MainWindowTest, AltZOpensTheBoardsWindowAfterTheDisplayDetectionAndAltGOnlyInTheDetailedReport) {
+    struct Case {
+        std::string device;
+        int boardConfig, displayBoard, slaveBoard;
+    };
+    // The loggers first: the identification sets a device's flags but clears none.
+    for (const Case& c : std::vector<Case>{{"qm41,nodes=2,pages=3", 0, 0, -1},
+                                           {"qm42,nodes=2,pages=3", 0, 1, -1},
+                                           {"vt71,nodes=2,pages=3,displays=2,display-family=vt73h", 1, 0, 2},
+                                           {"nod85,nodes=2,pages=3", 1, 0, 0}}) {
+        SCOPED_TRACE(c.device);
+        boardConfig = displayBoard = gsm = 0;
+        open(c.device);
+        Slave_board = -1;  // the detection leaves 0..3
+        CodeD = 0;
+        EXPECT_TRUE(window->serviceKey('z'));
+        EXPECT_EQ(boardConfig, c.boardConfig);
+        EXPECT_EQ(displayBoard, c.displayBoard);
+        EXPECT_EQ(Slave_board, c.slaveBoard);
+        EXPECT_EQ(CodeD, c.displayBoard ? 2 : 0);
+        window->serviceKey('g');
+        EXPECT_EQ(gsm, 0) << "the GSM field needs the detailed report";
+        window->serviceKey('v');
+        window->serviceKey('g');
+        EXPECT_EQ(gsm, 1);
+    }
 }
 
 }  // namespace

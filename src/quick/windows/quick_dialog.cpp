@@ -18,6 +18,9 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "boards/display_board.h"
+#include "boards/windows/board_config_dialog.h"
+#include "boards/windows/display_board_dialog.h"
 #include "postproc/made_files.h"
 #include "postproc/table_load.h"
 #include "postproc/windows/set_file_dialog.h"
@@ -63,7 +66,15 @@ QuickLinks QuickLinks::defaults() {
     QuickLinks links;
     links.loadFileTxt = [] { return ::loadFileTxt(); };
     links.postProcessing = [](QWidget* owner) { runPostProcessing(owner); };
-    return links;  // the energy-monitor check dialog is still to come
+    links.energyCheck = [](QWidget* owner) {
+        vx::boards::BoardConfigLinks board;  // no device here: a display's window says it is not found
+        board.displayDetails = [](QWidget* o, int code) {
+            CodeD = code;
+            vx::boards::DlgVT71hcfg(o);
+        };
+        vx::boards::DlgVT71chk(owner, board);
+    };
+    return links;
 }
 
 QuickLinks& quickLinks() {

@@ -8,6 +8,11 @@
 #include <QScrollBar>
 
 #include "boards/alarms.h"
+#include "boards/display_board.h"
+#include "boards/windows/board_config_dialog.h"
+#include "boards/windows/display_board_dialog.h"
+#include "boards/windows/gsm_field_dialog.h"
+#include "boards/windows/inverter_details_dialog.h"
 #include "link/com.h"
 #include "monitor/windows/monitor_dialog.h"
 #include "monitor/windows/sample_timer_dialog.h"
@@ -34,11 +39,16 @@ using vx::ui::Icon;
 }  // namespace
 
 MainWindowLinks MainWindowLinks::defaults() {
-    // The inverter details window is still to come: its button says so.
     MainWindowLinks links;
     links.postProcessing = [](QWidget* owner) { runPostProcessing(owner); };
     links.sampleTimer = [](QWidget* owner) { vx::monitor::DlgSaTmr(owner); };
     links.monitor = [](QWidget* owner) { vx::monitor::runMonitorWindow(owner); };
+    links.inverterDetails = [](QWidget* owner) {
+        vx::boards::DlgDettagli(owner, static_cast<MainWindow*>(owner)->detailsComReg2());
+    };
+    links.gsmField = [](QWidget* owner) { vx::boards::DlgCampoGSM(owner); };
+    links.boardConfig = [](QWidget* owner) { vx::boards::DlgVT71cfg(owner, boardConfigLinks()); };
+    links.displayBoard = [](QWidget* owner) { vx::boards::DlgVT71hcfg(owner); };
     return links;
 }
 
@@ -132,6 +142,12 @@ bool MainWindow::serviceKey(char letter) {
             verbose_->setText(Flag.verbose ? QStringLiteral("Verbose ON") : QStringLiteral("Verbose OFF"));
             if (Flag.pages_error == 0) rewriteReport();
             return true;
+        case 'g':
+            if (Flag.verbose && links_.gsmField) links_.gsmField(this);
+            return true;
+        case 'z':
+            boardConfigKey();
+            return true;
         default:
             return false;
     }
@@ -162,6 +178,26 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
 void MainWindow::closeEvent(QCloseEvent* e) {
     e->ignore();
     done(1);
+}
+
+void MainWindow::boardConfigKey() {
+    if (Flag.VT71 == 1 || Flag.NOD85 == 1) {
+        // The window's title and its display set-up need the display boards' family.
+        detect_Slave_board();
+        if (links_.boardConfig) links_.boardConfig(this);
+    } else if (Flag.QM42 == 1) {
+        CodeD = 2;
+        if (links_.displayBoard) links_.displayBoard(this);
+    }
+}
+
+vx::boards::BoardConfigLinks boardConfigLinks() {
+    vx::boards::BoardConfigLinks links;  // the firmware loader is still to come: its button says so
+    links.displayDetails = [](QWidget* owner, int code) {
+        CodeD = code;
+        vx::boards::DlgVT71hcfg(owner);
+    };
+    return links;
 }
 
 int runMainWindow() {

@@ -15,14 +15,24 @@ namespace vx::ui::qt {
 class PartStatusBar;
 }
 
+namespace vx::boards {
+struct BoardConfigLinks;
+}
+
 namespace vx::shell {
+
+// The windows the board configuration window opens: the display boards' window.
+vx::boards::BoardConfigLinks boardConfigLinks();
 
 // The windows the main window opens; the defaults are the program's own.
 struct MainWindowLinks {
     std::function<void(QWidget*)> postProcessing;
     std::function<void(QWidget*)> sampleTimer;
     std::function<void(QWidget*)> monitor;
-    std::function<void(QWidget*)> inverterDetails;
+    std::function<void(QWidget*)> inverterDetails;  // with ComReg2 as "Details" read it
+    std::function<void(QWidget*)> gsmField;         // Alt+g
+    std::function<void(QWidget*)> boardConfig;      // Alt+z on a VT71 or NOD85
+    std::function<void(QWidget*)> displayBoard;     // Alt+z on a QM42: its display board
     static MainWindowLinks defaults();
 };
 
@@ -68,6 +78,7 @@ class MainWindow : public QDialog {
     void monitorClicked();
     void alarmResetClicked(int row);
     void detailsClicked();
+    void boardConfigKey();
     void showAlarms();
     void hideBoardRows();
 

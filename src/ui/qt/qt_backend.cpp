@@ -172,6 +172,8 @@ void QtBackend::appendText(WindowHandle box, const std::string& text) {
         QTextCursor c(e->document());
         c.movePosition(QTextCursor::End);
         c.insertText(t);
+    } else if (auto* l = qobject_cast<QLabel*>(widget(box))) {
+        l->setText(l->text() + t);  // a one-line result written like a report
     }
 }
 
@@ -180,6 +182,8 @@ void QtBackend::clearText(WindowHandle box) {
         p->clear();
     else if (auto* e = qobject_cast<QTextEdit*>(widget(box)))
         e->clear();
+    else if (auto* l = qobject_cast<QLabel*>(widget(box)))
+        l->clear();
 }
 
 void QtBackend::setStatus(WindowHandle window, int part, const std::string& text) {
