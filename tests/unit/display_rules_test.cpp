@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "boards/display_board.h"
 #include "boards/display_rules.h"
@@ -19,55 +20,44 @@ class DisplayRules : public ::testing::Test {
         std::memset(Parcfgh, 0, sizeof Parcfgh);
         initParcfgh();
     }
+    int edit(int index, std::string text, int display) { return editParameterh(index, text, display); }
 };
 
 TEST_F(DisplayRules, DecimalPointSetsItsCodeInOption2) {
-    const struct {
-        const char* text;
-        uint8_t code;  // Option2 bits 4-5
-    } cases[] = {{"0", 0}, {"1", 0}, {"2", 1}, {"3", 2}, {"4", 3}, {"6", 3}};
-    for (const auto& c : cases) {
+    const std::pair<int, uint8_t> cases[] = {{0, 0}, {1, 0}, {2, 1},
+                                             {3, 2}, {4, 3}, {6, 3}};  // point, bits 4-5
+    for (auto [point, code] : cases) {
         VT71h[2].Option2 = 0xCF;  // colour and quantity bits must survive, point bits replaced
-        std::string t = c.text;
-        ASSERT_EQ(editParameterh(1, t, 2), 1) << c.text;
-        EXPECT_EQ(VT71h[2].Dpoint, uint8_t(std::stoi(c.text))) << c.text;
-        EXPECT_EQ(VT71h[2].Option2, uint8_t(0xCF | c.code << 4)) << c.text;
+        ASSERT_EQ(edit(1, std::to_string(point), 2), 1) << point;
+        EXPECT_EQ(VT71h[2].Dpoint, point);
+        EXPECT_EQ(VT71h[2].Option2, uint8_t(0xCF | code << 4)) << point;
     }
     // 3 then 1: the code set by 3 is cleared again.
-    std::string three = "3", one = "1";
-    editParameterh(1, three, 4);
+    edit(1, "3", 4);
     EXPECT_EQ(VT71h[4].Option2 & DOPT2_POINT, 0x20);
-    editParameterh(1, one, 4);
+    edit(1, "1", 4);
     EXPECT_EQ(VT71h[4].Option2 & DOPT2_POINT, 0);
     // A refused position leaves the record alone.
-    std::string seven = "7";
-    EXPECT_EQ(editParameterh(1, seven, 4), 0);
+    EXPECT_EQ(edit(1, "7", 4), 0);
     EXPECT_EQ(Parcfgh[1].val_err, 1);
     EXPECT_EQ(VT71h[4].Dpoint, 1);
 }
 
 TEST_F(DisplayRules, EditsAreCheckedAgainstTheirRanges) {
-    const struct {
-        int index;
-        const char* typed;
-        int ok;
-        uint8_t stored;  // Ndigit, Dpoint, Dlux of record 3, or Option3[1]
-    } cases[] = {
-        {0, "0", 0, 0},   {0, "1", 1, 1},      {0, "6", 1, 6},    {0, "7", 0, 0},       {2, "255", 1, 255},
-        {2, "256", 0, 0}, {2, "2555", 1, 255}, {3, "2.5", 1, 25}, {3, "25.5", 1, 255},  {3, "25.6", 0, 0},
-        {3, "0", 1, 0},   {3, "0.3", 1, 3},    {3, "-0.1", 0, 0}, {3, "12.34", 1, 123},
-    };
-    for (const auto& c : cases) {
+    // Accepted, and what is stored: Ndigit, Dpoint, Dlux of record 3, or the scan time in Option3[1].
+    const std::tuple<int, const char*, int, uint8_t> cases[] = {
+        {0, "0", 0, 0},   {0, "1", 1, 1},      {0, "6", 1, 6},    {0, "7", 0, 0},      {2, "255", 1, 255},
+        {2, "256", 0, 0}, {2, "2555", 1, 255}, {3, "2.5", 1, 25}, {3, "25.5", 1, 255}, {3, "25.6", 0, 0},
+        {3, "0", 1, 0},   {3, "0.3", 1, 3},    {3, "-0.1", 0, 0}, {3, "12.34", 1, 123}};
+    for (auto [index, typed, ok, stored] : cases) {
         SetUp();
-        std::string t = c.typed;
-        EXPECT_EQ(editParameterh(c.index, t, 3), c.ok) << c.index << " " << c.typed;
-        EXPECT_EQ(Parcfgh[c.index].val_err, c.ok ? 0 : 1) << c.typed;
+        EXPECT_EQ(edit(index, typed, 3), ok) << index << " " << typed;
+        EXPECT_EQ(Parcfgh[index].val_err, ok ? 0 : 1) << typed;
         const uint8_t got[] = {VT71h[3].Ndigit, VT71h[3].Dpoint, VT71h[3].Dlux, Option3[1]};
-        EXPECT_EQ(got[c.index], c.stored) << c.index << " " << c.typed;
+        EXPECT_EQ(got[index], stored) << index << " " << typed;
     }
     // The scan time goes to the extended bytes whatever the display.
-    std::string t = "1.5";
-    ASSERT_EQ(editParameterh(3, t, 6), 1);
+    ASSERT_EQ(edit(3, "1.5", 6), 1);
     EXPECT_EQ(Option3[1], 15);
 }
 
@@ -92,17 +82,12 @@ TEST_F(DisplayRules, FamilyFromTheDetectionReplies) {
     const R twoBoards = {"01", "01", "ERR", "ERR", "ERR", "ERR", "ERR", "ERR"};
     const R oneAbsent = {"7F", "7F", "7F", "7F", "7F", "7F", "7F", "01"};
     const R mixed = {"7F", "ERR", "7F", "7F", "7F", "7F", "7F", "7F"};
-    const struct {
-        const char* reg3;
-        const R* reg1;
-        int32_t family;
-    } cases[] = {
+    const std::tuple<const char*, const R*, int32_t> cases[] = {
         {"02", &allErr, SLAVE_VT75H},     {"ERR", &allAbsent, SLAVE_VT73H}, {"ERR", &allErr, SLAVE_NONE},
         {"ERR", &twoBoards, SLAVE_VT71H}, {"ERR", &oneAbsent, SLAVE_VT71H}, {"ERR", &mixed, SLAVE_VT71H},
-        {"01", &allAbsent, SLAVE_NONE},   {"", &allAbsent, SLAVE_NONE},     {"0002", &allAbsent, SLAVE_NONE},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(slaveFamily(c.reg3, *c.reg1), c.family) << c.reg3 << " " << (*c.reg1)[0];
+        {"01", &allAbsent, SLAVE_NONE},   {"", &allAbsent, SLAVE_NONE},     {"0002", &allAbsent, SLAVE_NONE}};
+    for (auto [reg3, reg1, family] : cases)
+        EXPECT_EQ(slaveFamily(reg3, *reg1), family) << reg3 << " " << (*reg1)[0];
 }
 
 TEST_F(DisplayRules, FormShowsTheRecord) {
@@ -110,10 +95,7 @@ TEST_F(DisplayRules, FormShowsTheRecord) {
     Option3[0] = 0x02 | DOPT3_NIGHTOFF | DOPT3_SCANOFF;
     Option3[1] = 25;
     const DisplayForm f = print_VT71h(1);
-    EXPECT_EQ(f.ndigit, "4");
-    EXPECT_EQ(f.dpoint, "2");
-    EXPECT_EQ(f.dlux, "200");
-    EXPECT_EQ(f.scan, "2.5");
+    EXPECT_EQ(f.ndigit + " " + f.dpoint + " " + f.dlux + " " + f.scan, "4 2 200 2.5");
     EXPECT_EQ(f.baud, 2);
     EXPECT_EQ(f.titleColor, 3);
     EXPECT_EQ(f.numberColor, 2);
@@ -127,21 +109,18 @@ TEST_F(DisplayRules, FormShowsTheRecord) {
 }
 
 TEST_F(DisplayRules, ChecksAndChoicesTouchOnlyTheirBits) {
-    const struct {
-        DisplayCheck which;
-        uint8_t* byte;
-        uint8_t bit;
-    } checks[] = {{DisplayCheck::DisplayOff, &VT71h[5].Option, 0x20},
-                  {DisplayCheck::AutoBright, &VT71h[5].Option, 0x40},
-                  {DisplayCheck::Blinking, &VT71h[5].Option, 0x80},
-                  {DisplayCheck::NightOff, &Option3[0], 0x20},
-                  {DisplayCheck::ScanOff, &Option3[0], 0x08}};
-    for (const auto& c : checks) {
-        *c.byte = 0x11;
-        setDisplayCheck(c.which, true, 5);
-        EXPECT_EQ(*c.byte, 0x11 | c.bit);
-        setDisplayCheck(c.which, false, 5);
-        EXPECT_EQ(*c.byte, 0x11);
+    const std::tuple<DisplayCheck, uint8_t*, uint8_t> checks[] = {
+        {DisplayCheck::DisplayOff, &VT71h[5].Option, 0x20},
+        {DisplayCheck::AutoBright, &VT71h[5].Option, 0x40},
+        {DisplayCheck::Blinking, &VT71h[5].Option, 0x80},
+        {DisplayCheck::NightOff, &Option3[0], 0x20},
+        {DisplayCheck::ScanOff, &Option3[0], 0x08}};
+    for (auto [which, byte, bit] : checks) {
+        *byte = 0x11;
+        setDisplayCheck(which, true, 5);
+        EXPECT_EQ(*byte, 0x11 | bit);
+        setDisplayCheck(which, false, 5);
+        EXPECT_EQ(*byte, 0x11);
     }
     EXPECT_FALSE(setDisplayCheck(DisplayCheck::Blinking, true, 8));
 
@@ -161,65 +140,45 @@ TEST_F(DisplayRules, ChecksAndChoicesTouchOnlyTheirBits) {
     EXPECT_EQ(Option3[0], 0xFD);
 }
 
-TEST_F(DisplayRules, LayoutFollowsTheFamily) {
-    const struct {
-        int32_t family;
-        int cd;
-        bool digit, baud, vt75;
-        const char* label;
-    } cases[] = {
-        {SLAVE_VT75H, 0, false, false, true, "Number color"},
-        {SLAVE_VT75H, 1, false, true, true, "Number color"},
-        {SLAVE_VT75H, 2, false, true, true, "Number color"},
-        {SLAVE_VT75H, 3, false, false, true, "Number color"},
-        {SLAVE_VT71H, 0, true, true, false, "Digit number"},
-        {SLAVE_VT73H, 5, true, true, false, "Digit number"},
-    };
-    for (const auto& c : cases) {
-        const DisplayLayout l = displayLayout(c.family, c.cd, 0x13, false);
-        EXPECT_EQ(l.digitEdit, c.digit) << c.family << c.cd;
-        EXPECT_EQ(l.baudRate, c.baud) << c.family << c.cd;
-        EXPECT_EQ(l.scan && l.mode && l.colours && l.nightOff, c.vt75);
-        EXPECT_EQ(l.scan || l.mode || l.colours || l.nightOff, c.vt75);
-        EXPECT_EQ(l.label1503, c.label);
+TEST_F(DisplayRules, LayoutAndServiceKeysFollowTheFamily) {
+    // Digit edit, baud rate, and the VT75h controls (scan, mode, colours, night off).
+    const std::tuple<int32_t, int, bool, bool, bool> cases[] = {
+        {SLAVE_VT75H, 0, false, false, true}, {SLAVE_VT75H, 1, false, true, true},
+        {SLAVE_VT75H, 2, false, true, true},  {SLAVE_VT75H, 3, false, false, true},
+        {SLAVE_VT71H, 0, true, true, false},  {SLAVE_VT73H, 5, true, true, false}};
+    for (auto [family, cd, digit, baud, vt75] : cases) {
+        const DisplayLayout l = displayLayout(family, cd, 0x13, false);
+        EXPECT_EQ(l.digitEdit, digit) << family << cd;
+        EXPECT_EQ(l.baudRate, baud) << family << cd;
+        EXPECT_EQ(l.scan && l.mode && l.colours && l.nightOff, vt75);
+        EXPECT_EQ(l.scan || l.mode || l.colours || l.nightOff, vt75);
+        EXPECT_EQ(l.label1503, vt75 ? "Number color" : "Digit number");
     }
     EXPECT_EQ(displayLayout(SLAVE_VT71H, 3, 0x2A, false).title, "I2C Slave Card - Display 3 (rev.2.A)");
     EXPECT_EQ(displayLayout(SLAVE_VT71H, 2, 0x2A, true).title, "QM42h configuration parameters");
     EXPECT_FALSE(displayFound(0x00));
     EXPECT_TRUE(displayFound(0x10));
+    const std::tuple<char, int32_t, bool> keys[] = {{'X', SLAVE_VT71H, true},  {'X', SLAVE_VT75H, true},
+                                                    {'O', SLAVE_VT71H, false}, {'O', SLAVE_VT75H, true},
+                                                    {'C', SLAVE_VT73H, false}, {'C', SLAVE_VT75H, true},
+                                                    {'Z', SLAVE_VT75H, false}};
+    for (auto [key, family, available] : keys)
+        EXPECT_EQ(serviceKeyAvailable(key, family), available) << key << family;
 }
 
-TEST_F(DisplayRules, ServiceKeysByFamily) {
-    const struct {
-        char key;
-        int32_t family;
-        bool available;
-    } cases[] = {{'X', SLAVE_VT71H, true}, {'X', SLAVE_VT75H, true},  {'O', SLAVE_VT71H, false},
-                 {'O', SLAVE_VT75H, true}, {'C', SLAVE_VT73H, false}, {'C', SLAVE_VT75H, true},
-                 {'Z', SLAVE_VT75H, false}};
-    for (const auto& c : cases)
-        EXPECT_EQ(serviceKeyAvailable(c.key, c.family), c.available) << c.key << c.family;
-}
-
-TEST_F(DisplayRules, TuningValueAndByte) {
-    const struct {
-        uint8_t reg;
-        int value;
-    } reads[] = {{0x00, 0}, {0x1F, 31}, {0x20, -32}, {0x3F, -1}, {0xBF, -1}, {0x81, 1}, {0x7E, -2}};
-    for (const auto& r : reads)
-        EXPECT_EQ(tuningValue(r.reg), r.value) << int(r.reg);
-    const struct {
-        int value;
-        bool pulse;
-        uint8_t byte;
-    } writes[] = {{-1, true, 0xBF}, {-1, false, 0x3F}, {-32, false, 0x20}, {31, true, 0x9F}, {0, true, 0x80}};
-    for (const auto& w : writes)
-        EXPECT_EQ(tuningByte(w.value, w.pulse), w.byte) << w.value;
-    const struct {
-        int value, delta, next;
-    } steps[] = {{-32, -1, -32}, {-31, -1, -32}, {31, 1, 31}, {30, 1, 31}, {0, -1, -1}, {-1, 1, 0}};
-    for (const auto& s : steps)
-        EXPECT_EQ(tuningStep(s.value, s.delta), s.next) << s.value << " " << s.delta;
+TEST_F(DisplayRules, TuningValueByteAndStepWithinMinus32To31) {
+    const std::pair<uint8_t, int> reads[] = {{0x00, 0},  {0x1F, 31}, {0x20, -32}, {0x3F, -1},
+                                             {0xBF, -1}, {0x81, 1},  {0x7E, -2}};
+    for (auto [reg, value] : reads)
+        EXPECT_EQ(tuningValue(reg), value) << int(reg);
+    const std::tuple<int, bool, uint8_t> writes[] = {
+        {-1, true, 0xBF}, {-1, false, 0x3F}, {-32, false, 0x20}, {31, true, 0x9F}, {0, true, 0x80}};
+    for (auto [value, pulse, byte] : writes)
+        EXPECT_EQ(tuningByte(value, pulse), byte) << value;
+    const std::tuple<int, int, int> steps[] = {{-32, -1, -32}, {-31, -1, -32}, {31, 1, 31},
+                                               {30, 1, 31},    {0, -1, -1},    {-1, 1, 0}};
+    for (auto [value, delta, next] : steps)
+        EXPECT_EQ(tuningStep(value, delta), next) << value << " " << delta;
 }
 
 }  // namespace
