@@ -3,41 +3,16 @@
 #include <cstdio>
 #include <cstring>
 
+#include "boards/board_exchange.h"
 #include "boards/board_image.h"
 #include "boards/board_params.h"
 #include "link/com.h"
 
 namespace {
 
-constexpr int kAttempts = 3;
-
+using vx::boards::hexPair;
+using vx::boards::withRetries;
 using vx::link::TxError;
-
-int hexDigit(uint8_t c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-bool hexPair(const uint8_t* p, uint8_t* out) {
-    const int h = hexDigit(p[0]), l = hexDigit(p[1]);
-    if (h < 0 || l < 0) return false;
-    *out = uint8_t(h << 4 | l);
-    return true;
-}
-
-// Runs a whole exchange again while it fails, unless the port itself is gone: a fresh
-// attempt cannot help then.
-template <class Step>
-bool withRetries(Step step) {
-    for (int a = 0; a < kAttempts; ++a) {
-        if (step()) return true;
-        const TxError e = vx::link::lastTransaction().error;
-        if (e == TxError::NoPort || e == TxError::PortGone) return false;
-    }
-    return false;
-}
 
 // One "ATEE\r" with its byte.
 bool readNextByte(uint8_t* b) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "boards/board_exchange.h"
 #include "boards/board_image.h"
 #include "link/clock.h"
 #include "link/com.h"
@@ -20,9 +21,10 @@ ParcfgEntry Parcfgh[PARCFGH_N];
 
 namespace {
 
+using vx::boards::hexDigit;
+using vx::boards::withRetries;
 using vx::link::TxError;
 
-constexpr int kAttempts = 3;
 constexpr uint64_t kBootWaitMs = 6000;
 constexpr uint32_t kBootPollMs = 100;
 
@@ -40,13 +42,6 @@ constexpr ParamSpec kParams[PARCFGH_N] = {
 
 bool validCode(int cd) {
     return cd >= 0 && cd < DISPLAY_BOARDS;
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
 }
 
 bool isRead(uint8_t op) {
@@ -72,20 +67,10 @@ bool attempt(const std::string& cmd, bool read, uint32_t* data) {
     clearRxBuf(hCom);
     if (!vx::link::request(cmd.c_str())) return false;
     if (!read) return true;
-    const int h = iRx == 2 ? hexDigit(char(Rx_buf[0])) : -1, l = iRx == 2 ? hexDigit(char(Rx_buf[1])) : -1;
+    const int h = iRx == 2 ? hexDigit(Rx_buf[0]) : -1, l = iRx == 2 ? hexDigit(Rx_buf[1]) : -1;
     if (h < 0 || l < 0) return vx::link::markReply(TxError::BadReply), false;
     *data = uint32_t(h << 4 | l);
     return true;
-}
-
-template <class Step>
-bool withRetries(Step step) {
-    for (int a = 0; a < kAttempts; ++a) {
-        if (step()) return true;
-        const TxError e = vx::link::lastTransaction().error;
-        if (e == TxError::NoPort || e == TxError::PortGone) return false;
-    }
-    return false;
 }
 
 // A raw reply for the detection, which judges "ERR" and odd lengths itself.

@@ -1,18 +1,12 @@
 #include "boards/gsm_field.h"
 
+#include "boards/board_exchange.h"
 #include "link/com.h"
 #include "state/flags.h"
 
 namespace vx::boards {
 
 namespace {
-
-int hexDigit(uint8_t c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
 
 bool isDigit(uint8_t c) {
     return c >= '0' && c <= '9';

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstdio>
 
+#include "boards/board_exchange.h"
 #include "boards/powerone_crc.h"
 
 namespace vx::boards {
@@ -24,15 +25,6 @@ std::string poweroneCommand(const uint8_t frame[POWERONE_REQ]) {
     }
     return cmd + "\r";
 }
-
-namespace {
-int hexDigit(uint8_t c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-}  // namespace
 
 bool poweroneDecode(const uint8_t* reply, size_t len, uint8_t answer[POWERONE_ANS]) {
     if (!reply || len != size_t(2 * POWERONE_ANS)) return false;

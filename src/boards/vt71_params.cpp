@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "boards/board_exchange.h"
 #include "boards/board_image.h"
 #include "boards/board_io.h"
 #include "link/com.h"
@@ -13,23 +14,20 @@ int get_VT71_par(int nbyte, int ofs, uint32_t* value) {
     char cmd[16];
     std::snprintf(cmd, sizeof cmd, "ATRD%04X\r", unsigned(ofs));
     uint8_t bytes[4] = {};
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        bool ok = vx::link::requestOk(cmd);
+    const bool read = vx::boards::withRetries([&] {
+        if (!vx::link::requestOk(cmd)) return false;
         // The board steps its read address after each byte.
-        for (int i = 0; ok && i < nbyte; ++i) {
-            ok = vx::link::request("ATEE\r");
-            if (ok && !vx::boards::decodeByteReply(Rx_buf, iRx, &bytes[i]))
-                ok = false, vx::link::markReply(vx::link::TxError::BadReply);
+        for (int i = 0; i < nbyte; ++i) {
+            if (!vx::link::request("ATEE\r")) return false;
+            if (!vx::boards::decodeByteReply(Rx_buf, iRx, &bytes[i]))
+                return vx::link::markReply(vx::link::TxError::BadReply), false;
         }
-        if (ok) {
-            for (int i = 0; i < nbyte; ++i)
-                *value |= uint32_t(bytes[i]) << (8 * i);
-            return 1;
-        }
-        const auto e = vx::link::lastTransaction().error;
-        if (e == vx::link::TxError::NoPort || e == vx::link::TxError::PortGone) break;
-    }
-    return 0;
+        return true;
+    });
+    if (!read) return 0;
+    for (int i = 0; i < nbyte; ++i)
+        *value |= uint32_t(bytes[i]) << (8 * i);
+    return 1;
 }
 
 int vx::boards::readInverterSetup(vx::ui::WindowHandle owner, uint8_t comReg2[2]) {
