@@ -51,6 +51,7 @@ class BoardSmallDialogsTest : public SimLoggerTest {
 };
 
 struct NotFoundCase {
+    const char* name;
     const char* settings;
     int code;
 };
@@ -64,8 +65,10 @@ TEST_P(DisplayNotFoundTest, TellsTheUserAndDoesNotOpen) {
     EXPECT_EQ(shown(ui), (std::vector<Msg>{{"I2C Slave Board not found !", "COM Error", Icon::Error}}));
 }
 INSTANTIATE_TEST_SUITE_P(Boards, DisplayNotFoundTest,
-                         ::testing::Values(NotFoundCase{"displays=0", 0}, NotFoundCase{"displays=2", 5},
-                                           NotFoundCase{"displays=2,display-fw=0", 1}));
+                         ::testing::Values(NotFoundCase{"NoDisplays", "displays=0", 0},
+                                           NotFoundCase{"NoBoardAtTheCode", "displays=2", 5},
+                                           NotFoundCase{"VersionZero", "displays=2,display-fw=0", 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BoardSmallDialogsTest, DisplayWindowLaysItselfOutForTheFamilyAndDisplay) {
     struct Case {
