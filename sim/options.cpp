@@ -152,6 +152,10 @@ bool applyOption(Options& o, const std::string& key, const std::string& value, s
     if (key == "errors") return toInt(value, 0, 255, n, 16) ? (s.errors = uint8_t(n), true) : bad("hex byte");
     if (key == "clock")
         return parseDateTime(value, o.clock) ? (o.clockSet = true, true) : bad("YYMMDD_hhmmss");
+    if (key == "shown")
+        return value.size() <= 8 && value.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos
+                   ? (o.shown = value, true)
+                   : bad("up to 8 hex digits, display 0 first");
     if (key == "tcm") return toInt(value, 0, 65535, n) ? (o.tcm = uint16_t(n), true) : bad("0..65535");
     if (key == "alarm") return toInt(value, 0, 255, n, 16) ? (o.alarm = uint8_t(n), true) : bad("hex byte");
     if (key == "opstatus")
@@ -333,6 +337,7 @@ Options (also usable as key=value in a --simulate=PROFILE,key=value,... string):
   --status HEX      status register bits besides the wrap bit (default 10 READY)
   --errors HEX      errors register (default 00)
  boards and others:
+  --shown HEX      VT71/NOD85: the quantity each display shows in the image, display 0 first
   --tcm N           VT71/NOD85 averaging time in the EEPROM image (default 900)
   --alarm HEX       VT71/NOD85 alarm register (default 00)
   --opstatus HEX    operating status at start (default 00 idle; 05 REC, 06 PAUSE)
@@ -406,6 +411,8 @@ std::unique_ptr<Device> makeDevice(const Options& o, std::string& err,
         // The image's ComReg2 names the inverters that are there: count, then first address.
         cfg.eeprom[19] = uint8_t(o.inverters.count);
         cfg.eeprom[20] = uint8_t(o.inverters.first);
+        for (size_t i = 0; i < o.shown.size(); ++i)  // Display_gra, low nibble
+            cfg.eeprom[25 + i] = uint8_t(std::stoi(o.shown.substr(i, 1), nullptr, 16));
         cfg.alarmInverter = 2;  // reported while the register's inverter bit is set
         cfg.alarmRmin = 85;
         if (o.clockSet) {

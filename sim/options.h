@@ -27,6 +27,7 @@ struct Options {
     bool clockSet = false;  // false: the clock starts one hour after the last record
     DateTime clock;
     uint16_t tcm = 900;
+    std::string shown;  // boards: the quantity each display shows, hex digits from display 0
     uint8_t alarm = 0x00;
     uint8_t opStatus = 0x00;
     InverterBusConfig inverters;       // boards: inverters and GSM modem

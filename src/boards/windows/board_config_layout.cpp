@@ -61,6 +61,8 @@ QComboBox* BoardConfigDialog::addCombo(const char* name, const ChoiceList& list)
 void BoardConfigDialog::buildControls() {
     auto editFor = [this](int32_t id, const char* name) {
         auto* e = named(new QLineEdit(this), name);
+        // Room for the widest value (the nominal power's seven digits) and the caret.
+        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 12);
         const int index = parameterIndexOf(id);
         edits_[index] = e;
         connect(e, &QLineEdit::textEdited, this, [this, index] { parameterEdited(index); });
