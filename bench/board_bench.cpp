@@ -2,8 +2,13 @@
 // whole configuration (image, operating state, the display boards' detection) and the
 // inverter report for 20 inverters, each against the time its bytes need on the line.
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "bench_util.h"
 #include "boards/board_image.h"
@@ -30,6 +35,32 @@ double wallOverWire(SimLink& link, Work work, bool* ok) {
     return wire > 0 ? wall / wire : 0;
 }
 
+// The floor of the harness: the same commands with bare system calls on the same pty,
+// each answer read up to its CR, so the program's own share can be told apart from the
+// pseudo-terminal's and the scheduler's.
+double bareFloor(SimLink& link, const std::vector<std::string>& commands) {
+    closePort(hCom);
+    hCom = nullptr;
+    const int fd = ::open(link.server->path().c_str(), O_RDWR | O_NOCTTY);
+    const int64_t wire0 = link.server->wireTimeNs();
+    const double t0 = wallSeconds();
+    char buf[256];
+    for (const std::string& c : commands) {
+        (void)!::write(fd, c.data(), c.size());
+        size_t got = 0;
+        while (got == 0 || buf[got - 1] != '\r') {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 2000) <= 0) break;
+            const ssize_t n = ::read(fd, buf + got, sizeof buf - got);
+            if (n > 0) got += size_t(n);
+        }
+    }
+    const double wall = wallSeconds() - t0;
+    const double wire = double(link.server->wireTimeNs() - wire0) * 1e-9;
+    ::close(fd);
+    return wire > 0 ? wall / wire : 0;
+}
+
 void configurationFigure() {
     initVAR();
     vx::ui::ScriptedBackend ui;
@@ -50,6 +81,12 @@ void configurationFigure() {
             &ok);
         if (!ok) std::fprintf(stderr, "the configuration was not read\n");
         figure("Whole configuration at 19200 baud: wall / wire time", ratio, "ratio", "<= 1.1", ok && ratio <= 1.1);
+        std::vector<std::string> commands = {"ATRD00FF\r", "ATEE\r", "ATOS\r", "ATSD0003\r"};
+        for (int cd = 0; cd < 8; ++cd)
+            commands.push_back(vx::ui::format("ATSD%02X01\r", cd));
+        const double floor = bareFloor(link, commands);
+        figure("  the same with bare syscalls (harness floor): wall / wire", floor, "ratio", "-", true);
+        figure("  the program's cost over the floor", ratio / floor, "ratio", "<= 1.05", ratio / floor <= 1.05);
     }
     vx::ui::setBackend(nullptr);
 }
