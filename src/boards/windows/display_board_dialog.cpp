@@ -131,8 +131,9 @@ DisplayBoardDialog::DisplayBoardDialog(QWidget* owner) : QDialog(owner) {
                                                           {blinking_, DisplayCheck::Blinking},
                                                           {nightOff_, DisplayCheck::NightOff},
                                                           {scanOff_, DisplayCheck::ScanOff}};
-    for (const auto& [box, which] : checks)
-        connect(box, &QCheckBox::clicked, this, [this, which](bool on) { checkClicked(which, on); });
+    for (const auto& check : checks)
+        connect(check.first, &QCheckBox::clicked, this,
+                [this, which = check.second](bool on) { checkClicked(which, on); });
     connect(readButton, &QPushButton::clicked, this, [this] { read(); });
     connect(writeButton, &QPushButton::clicked, this, [this] { write(); });
     connect(saveButton, &QPushButton::clicked, this, [this] { save(); });
