@@ -446,7 +446,8 @@ class RealtimeGraphTest : public PlotTest {
 
 TEST_F(RealtimeGraphTest, OpensOnlyForTenToTwoThousandSamplesAndOneGraphAtATime) {
     for (auto open : {Init_Graph1, Init_Graph2})
-        for (auto [xpoint, opens] : {std::pair{9, false}, {10, true}, {2000, true}, {2001, false}}) {
+        for (auto [points, opens] : {std::pair{9, false}, {10, true}, {2000, true}, {2001, false}}) {
+            const int xpoint = points;  // a lambda may not capture a structured binding (clang 14)
             SCOPED_TRACE(xpoint);
             auto calls = during([&] { open("G", 319, 0, 0.7f, -50, 50, xpoint, 2); });
             EXPECT_EQ(only(calls, "disini").size(), opens ? 1u : 0u);
