@@ -46,8 +46,9 @@ bool CommandSplitter::feed(uint8_t b, std::string& command) {
 void LineDevice::receive(const uint8_t* data, size_t len, int64_t nowNs, Output& out) {
     std::string cmd;
     for (size_t i = 0; i < len; ++i) {
-        if (!splitter_.feed(data[i], cmd)) continue;
         out.inputPos = i + 1;
+        if (rawByte(data[i], nowNs, out)) continue;
+        if (!splitter_.feed(data[i], cmd)) continue;
         out.command = cmd;
         onCommand(cmd, nowNs, out);
         out.command.clear();

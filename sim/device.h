@@ -81,6 +81,9 @@ class LineDevice : public Device {
 
   protected:
     virtual void onCommand(const std::string& cmd, int64_t nowNs, Output& out) = 0;
+    // A byte the device takes before the command splitter (binary transfers); true when
+    // taken. out.inputPos already counts it.
+    virtual bool rawByte(uint8_t /*b*/, int64_t /*nowNs*/, Output& /*out*/) { return false; }
     CommandSplitter splitter_;
 };
 

@@ -65,6 +65,8 @@ void LoggerDevice::onCommand(const std::string& cmd, int64_t nowNs, Output& out)
     if (cfg_.board &&
         answerBoardCommand(cfg_.boardCommands, boardState_, cfg_.eeprom, opStatus_, cmd, nowNs, out))
         return;  // before ATCM: the board has ATCM commands of its own
+    if (cfg_.board && firmware_.command(cmd, out)) return;  // firmware upload (firmware_upload.h)
+    if (flash_.command(cmd, s, !cfg_.board, out)) return;   // flash_upload.h
     if (cmd == "***") return out.line("OK");
     if (op == "ATCM") {
         if (arg == "05") opStatus_ = 0x00;  // enter the idle state
@@ -117,6 +119,13 @@ void LoggerDevice::onCommand(const std::string& cmd, int64_t nowNs, Output& out)
     out.line("ERR");
 }
 
+bool LoggerDevice::rawByte(uint8_t b, int64_t, Output& out) {
+    if (flash_.uploading()) return flash_.feed(b, out), true;
+    if (!firmware_.receiving()) return false;
+    firmware_.feed(b, out);
+    return true;
+}
+
 void LoggerDevice::setPointer(uint32_t value, Output& out) {
     page_ = uint16_t(value & 0x0FFF);
     offset_ = 0;
@@ -147,6 +156,7 @@ void LoggerDevice::readPiece(Output& out) {
 }
 
 const uint8_t* LoggerDevice::flashPage(uint16_t page) {
+    if (const uint8_t* changed = flash_.page(page)) return changed;  // cleared or written
     return page == session_->pageTab && !tablePage_.empty() ? tablePage_.data() : session_->page(page);
 }
 

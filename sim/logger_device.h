@@ -7,6 +7,8 @@
 #include "calendar.h"
 #include "device.h"
 #include "display_boards.h"
+#include "firmware_upload.h"
+#include "flash_upload.h"
 #include "inverters.h"
 #include "monitor_stream.h"
 #include "session.h"
@@ -37,6 +39,8 @@ struct LoggerConfig {
     InverterBusConfig inverters;       // boards: inverters and GSM modem behind the board
     DisplayBoardsConfig displays;      // boards: display boards behind "ATSD"
     BoardCommandConfig boardCommands;  // boards: address, counters, save, defaults, reset
+    FirmwareSimConfig firmware;        // boards: faults of the firmware upload
+    FlashServiceConfig flashService;   // flash upload and clearing, page pointers, QM address
 };
 
 class LoggerDevice : public LineDevice {
@@ -59,12 +63,17 @@ class LoggerDevice : public LineDevice {
     const DisplayBoards& displays() const { return displays_; }
     // Boards: the address, counters, saved image and reboots of the board commands.
     const BoardCommandState& boardState() const { return boardState_; }
+    // Boards: the firmware upload received.
+    const FirmwareReceiver& firmware() const { return firmware_; }
+    // The flash upload, clearing, page pointers and QM address (flash_upload.h).
+    const FlashService& flashService() const { return flash_; }
 
     int64_t nextEventNs() const override { return monitor_.nextEventNs(); }
     void tick(int64_t nowNs, Output& out) override { monitor_.tick(*session_, nowNs, out); }
 
   protected:
     void onCommand(const std::string& cmd, int64_t nowNs, Output& out) override;
+    bool rawByte(uint8_t b, int64_t nowNs, Output& out) override;
 
   private:
     enum class Source { Flash, Buffer };
@@ -99,6 +108,8 @@ class LoggerDevice : public LineDevice {
     uint16_t satmr_ = 0;
     std::vector<uint8_t> tablePage_;  // the table page with the SaTmr set, while one is
     BoardCommandState boardState_;
+    FirmwareReceiver firmware_{cfg_.firmware};
+    FlashService flash_{cfg_.flashService, cfg_.fw};
 };
 
 // The logger inside a device, unwrapping a fault wrapper; null for other devices.

@@ -123,6 +123,7 @@ bool applyOption(Options& o, const std::string& key, const std::string& value, s
         err = "invalid value for " + key + " (" + what + "): '" + value + "'";
         return false;
     };
+    if (int r = applyFirmwareOption(o.firmware, key, value, err); r != 0) return r > 0;
     if (key == "baud") return toInt(value, 0, 4000000, n) ? (o.baud = uint32_t(n), true) : bad("0..4000000");
     if (key == "bytewise")
         return toFlag(value, f) ? (o.mode = f ? PaceMode::Bytewise : PaceMode::Frames, true) : bad("flag");
@@ -183,6 +184,21 @@ bool applyOption(Options& o, const std::string& key, const std::string& value, s
     }
     if (key == "display-fw")
         return toInt(value, 0, 255, n, 16) ? (o.displays.fw = uint8_t(n), true) : bad("hex byte");
+    if (key == "clear-ms")
+        return toInt(value, 0, 600000, n) ? (o.flashService.clearMs = n, true) : bad("0..600000 ms");
+    if (key == "clear-byte") {
+        if (value == "none") return o.flashService.clearByte = -1, true;
+        return toInt(value, 0, 255, n, 16) ? (o.flashService.clearByte = int(n), true)
+                                           : bad("hex byte or none");
+    }
+    if (key == "energy")
+        return toInt(value, 0, 1000000000, n) ? (o.boardCommands.energy = uint32_t(n), true)
+                                              : bad("0..1000000000 tenths of a kWh");
+    if (key == "days")
+        return toInt(value, 0, 99999, n) ? (o.boardCommands.days = uint32_t(n), true) : bad("0..99999");
+    if (key == "myaddr")
+        return toInt(value, 0, 65535, n, 16) ? (o.flashService.address = uint16_t(n), true)
+                                             : bad("4 hex digits");
     if (key == "reboot")
         return toInt(value, 0, 600000, n) ? (o.boardCommands.rebootMs = n, true) : bad("0..600000 ms");
     if (key == "ee-stuck")
@@ -351,6 +367,11 @@ Options (also usable as key=value in a --simulate=PROFILE,key=value,... string):
   --display-family F  vt71h, vt73h or vt75h (default vt71h)
   --display-fw HEX  the display boards' version byte (default 13: v1.3)
   --ee-stuck N      VT71/NOD85: image byte N keeps its value when written
+  --clear-ms MS     ATCM09 (clear the flash): time until the end byte (default 3000)
+  --clear-byte HEX  the byte that ends the clearing, or none (default 0D)
+  --myaddr HEX      QM loggers: the network address ATMY answers (default 0001)
+  --energy N        VT71/NOD85: energy counter in tenths of a kWh (default 123456)
+  --days N          VT71/NOD85: days counter (default 42)
   --reboot MS       VT71/NOD85: silence after ATCM0F (reset) and ATCM13
                     (defaults), default 1500
  monitor mode (between ATCM07 and ATCM08):
@@ -362,6 +383,11 @@ Options (also usable as key=value in a --simulate=PROFILE,key=value,... string):
   --mon-lower P     share of lines with lower-case hex digits (0)
   --mon-hold MS     no line starts within MS of a command (default 250)
   --boot HEX        boot loader version byte (default 12: v1.2)
+ firmware upload (sim/README.md):
+  --fw-err A/B      VT71/NOD85: records (from 0) answered ERR the first time
+  --fw-reject N     VT71/NOD85: a record answered ERR every time
+  --boot-nak A/B    qm43boot: blocks (from 0) answered 0x00 the first time
+  --boot-silent N   qm43boot: a block never answered
   --dial-delay MS   modem: time from ATDT to the result code (default 1500)
   --dial-result N   modem: the result code (default 1, connect)
   --remote PROFILE  modem: the device at the far end, or none (default qm41)
@@ -383,7 +409,7 @@ std::unique_ptr<Device> makeDevice(const Options& o, std::string& err,
     if (o.profile == "silent") {
         dev = std::make_unique<SilentDevice>();
     } else if (o.profile == "qm43boot") {
-        dev = std::make_unique<BootLoaderDevice>(o.bootVersion);
+        dev = std::make_unique<BootFlasherDevice>(o.bootVersion, o.firmware);
     } else if (o.profile == "modem") {
         std::unique_ptr<Device> remote;
         if (o.remote != "none") {
@@ -408,6 +434,8 @@ std::unique_ptr<Device> makeDevice(const Options& o, std::string& err,
         cfg.inverters = o.inverters;
         cfg.displays = o.displays;
         cfg.boardCommands = o.boardCommands;
+        cfg.firmware = o.firmware;
+        cfg.flashService = o.flashService;
         // The image's ComReg2 names the inverters that are there: count, then first address.
         cfg.eeprom[19] = uint8_t(o.inverters.count);
         cfg.eeprom[20] = uint8_t(o.inverters.first);

@@ -6,6 +6,7 @@
 #include "calendar.h"
 #include "device.h"
 #include "faults.h"
+#include "firmware_upload.h"
 #include "logger_device.h"
 #include "modem_device.h"
 #include "pacer.h"
@@ -35,6 +36,8 @@ struct Options {
     BoardCommandConfig boardCommands;  // boards: reboot pause, counters
     MonitorConfig monitor;
     uint8_t bootVersion = 0x12;
+    FirmwareSimConfig firmware;       // boards and boot loader: faults of a firmware upload
+    FlashServiceConfig flashService;  // flash clearing, QM address
     ModemConfig modem;
     std::string remote = "qm41";  // the device behind the modem ("none" for none)
     FaultConfig faults;

@@ -18,6 +18,9 @@ int cmdConvert(const std::vector<std::string>& args);
 int cmdTable(const std::vector<std::string>& args);
 int cmdGraph(const std::vector<std::string>& args);
 int cmdBoard(const std::vector<std::string>& args);
+int cmdFirmware(const std::vector<std::string>& args);
+int cmdFlash(const std::vector<std::string>& args);
+int cmdCounter(const std::vector<std::string>& args);
 
 // Exit statuses.
 constexpr int kExitOk = 0;

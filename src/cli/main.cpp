@@ -35,6 +35,9 @@ const Command kCommands[] = {
     {"table", cmdTable, "edit a data record file or a saved table and save it in format A or B"},
     {"graph", cmdGraph, "draw the column graph of a data record file or a saved table"},
     {"board", cmdBoard, "the energy-monitoring board: parameters, inverters, alarms, GSM field"},
+    {"firmware", cmdFirmware, "check a firmware file, upload it into a board or a QM43 boot loader"},
+    {"flash", cmdFlash, "write a flash image into the logger, or clear its flash memory"},
+    {"counter", cmdCounter, "print or set the board's energy and days counters"},
 };
 
 void printUsage(FILE* to) {

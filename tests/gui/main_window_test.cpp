@@ -412,5 +412,22 @@ TEST_F(MainWindowTest, AltZOpensTheBoardsWindowAfterTheDisplayDetectionAndAltGOn
     }
 }
 
+TEST_F(MainWindowTest, ServiceKeysOfTheDetailedReportWaitForIt) {
+    open("qm41,nodes=2,pages=3");
+    ui.messages.clear();
+    for (char key : {'f', 'a', 'w', 'p', 'c', 'o'})
+        EXPECT_TRUE(window->serviceKey(key)) << key;
+    EXPECT_TRUE(ui.messages.empty()) << "nothing asked in the short report, nor on a logger";
+    window->serviceKey('i');
+    EXPECT_EQ(ui.status[1], "Ingresso in stato IDLE");
+    window->serviceKey('u');
+    EXPECT_EQ(ui.status[1], "Uscita dallo stato IDLE");
+    window->serviceKey('v');
+    ui.answer(Answer::No);
+    window->serviceKey('a');
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "View and/or modify the network address of the datalogger ?");
+}
+
 }  // namespace
 }  // namespace vx::test

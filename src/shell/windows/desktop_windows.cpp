@@ -1,5 +1,6 @@
 #include "shell/windows/desktop_windows.h"
 
+#include "loader/windows/loader_dialog.h"
 #include "quick/windows/quick_dialog.h"
 #include "shell/windows/main_window.h"
 #include "shell/windows/placeholders.h"
@@ -13,7 +14,7 @@ StartupWindows desktopWindows() {
     w.mainWindow = runMainWindow;
     w.quickMode = [] { return vx::quick::runQuickMode(nullptr, true); };  // a file was named
     w.remote = openRemote;
-    w.loader = openLoader;
+    w.loader = [] { return run_loader(nullptr); };  // a board found in its boot loader
     return w;
 }
 

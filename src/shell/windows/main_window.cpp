@@ -14,6 +14,7 @@
 #include "boards/windows/gsm_field_dialog.h"
 #include "boards/windows/inverter_details_dialog.h"
 #include "link/com.h"
+#include "loader/windows/loader_dialog.h"
 #include "monitor/windows/monitor_dialog.h"
 #include "monitor/windows/sample_timer_dialog.h"
 #include "postproc/windows/set_file_dialog.h"
@@ -21,6 +22,7 @@
 #include "session/session_report.h"
 #include "session/session_state.h"
 #include "shell/logger_modes.h"
+#include "shell/service_commands.h"
 #include "shell/session_commands.h"
 #include "shell/windows/alt_keys.h"
 #include "shell/windows/placeholders.h"
@@ -145,6 +147,30 @@ bool MainWindow::serviceKey(char letter) {
         case 'g':
             if (Flag.verbose && links_.gsmField) links_.gsmField(this);
             return true;
+        case 'i':
+            enterIdle(this);
+            return true;
+        case 'u':
+            leaveIdle(this);
+            return true;
+        case 'f':
+            if (Flag.verbose && clearFlash(this) == 1 && Flag.pages_error == 0) rewriteReport();
+            return true;
+        case 'a':
+            if (Flag.verbose) networkAddress(this);
+            return true;
+        case 'w':
+            if (Flag.verbose) uploadFlashImage(this);
+            return true;
+        case 'p':
+            if (Flag.verbose) pagePointers(this);
+            return true;
+        case 'c':
+            if (Flag.VT71 == 1 || Flag.NOD85 == 1) energyCounters(this);
+            return true;
+        case 'o':
+            if (Flag.VT71 == 1) optionRegister(this);
+            return true;
         case 'z':
             boardConfigKey();
             return true;
@@ -192,7 +218,8 @@ void MainWindow::boardConfigKey() {
 }
 
 vx::boards::BoardConfigLinks boardConfigLinks() {
-    vx::boards::BoardConfigLinks links;  // the firmware loader is still to come: its button says so
+    vx::boards::BoardConfigLinks links;
+    links.firmwareLoader = [](QWidget* owner) { run_loader(owner); };
     links.displayDetails = [](QWidget* owner, int code) {
         CodeD = code;
         vx::boards::DlgVT71hcfg(owner);

@@ -17,9 +17,4 @@ int openRemote() {
     return kWindowNotRun;
 }
 
-int openLoader() {
-    notAvailable(nullptr, "firmware loader");
-    return 0;
-}
-
 }  // namespace vx::shell

@@ -10,6 +10,5 @@ namespace vx::shell {
 void notAvailable(QWidget* owner, const char* what);
 
 int openRemote();  // dialog 1700, the modem's remote connection
-int openLoader();  // dialog 1900, the firmware loader of a boot loader
 
 }  // namespace vx::shell

@@ -1,0 +1,75 @@
+// The firmware loader against a simulated QM43 in its boot loader: the boot version shown
+// at opening, a file refused and one accepted, and the upload that closes the window.
+
+#include <QLabel>
+#include <filesystem>
+#include <fstream>
+
+#include "boards/powerone_crc.h"
+#include "gui_helpers.h"
+#include "link/com.h"
+#include "loader/firmware_file.h"
+#include "loader/windows/loader_dialog.h"
+#include "sim/firmware_upload.h"
+#include "state/flags.h"
+
+namespace vx::test {
+namespace {
+
+std::string firmwareText(int records) {
+    std::string s = "FWBx21\r\n";
+    for (int k = 0; k < records; ++k) {
+        uint8_t rec[34];
+        for (int j = 0; j < 32; ++j)
+            rec[j] = uint8_t(k * 32 + j);
+        crc_powerone(rec, 32);
+        char h[3];
+        for (uint8_t b : rec)
+            s += (std::snprintf(h, sizeof h, "%02X", b), h);
+        s += "\r\n";
+    }
+    return s;
+}
+
+class LoaderDialogTest : public SimLoggerTest {};
+
+TEST_F(LoaderDialogTest, BootLoaderUploadClosesWithTwo) {
+    ASSERT_TRUE(connect("qm43boot"));
+    std::ofstream(dir_ / "odd.fw", std::ios::binary) << firmwareText(3);
+    std::ofstream(dir_ / "ok.fw", std::ios::binary) << firmwareText(4);
+    vx::loader::LoaderDialog dlg(nullptr);
+    auto* board = control<QLabel>(&dlg, "ID_TXT_LDSCHEDA");
+    auto* version = control<QLabel>(&dlg, "ID_TXT_LDFW");
+    auto* run = control<QPushButton>(&dlg, "ID_BTN_LDRUN");
+    EXPECT_EQ(board->text(), "QM43");
+    EXPECT_EQ(version->text(), "Boot v.1.2");
+    EXPECT_FALSE(run->isEnabled());
+
+    ui.chooseFile((dir_ / "odd.fw").string());
+    control<QPushButton>(&dlg, "ID_BTN_LDOPEN")->click();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].caption, "File error");
+    EXPECT_EQ(ui.messages[0].text.rfind("File sorgente non valido !", 0), 0u);
+    EXPECT_FALSE(run->isEnabled());
+    EXPECT_TRUE(board->text().isEmpty());
+
+    ui.chooseFile((dir_ / "ok.fw").string());
+    control<QPushButton>(&dlg, "ID_BTN_LDOPEN")->click();
+    EXPECT_TRUE(run->isEnabled());
+    EXPECT_EQ(board->text(), "QM43");
+    EXPECT_EQ(version->text(), "2.1");
+
+    ui.answer(vx::ui::Answer::Yes);
+    run->click();
+    EXPECT_EQ(dlg.result(), 2);
+    EXPECT_EQ(ui.messages.back().text, "Upload finished successfully !");
+    server->withDevice([](vx::sim::Device& d) {
+        auto* boot = vx::sim::findBootFlasher(d);
+        ASSERT_TRUE(boot);
+        EXPECT_EQ(boot->blocks().size(), 2u);
+        EXPECT_TRUE(boot->ended());
+    });
+}
+
+}  // namespace
+}  // namespace vx::test
