@@ -1,5 +1,5 @@
 // vendrix-bench: prints the figures the program is held to, one line each.
-// Usage: vendrix-bench [link|scan|download|decode|monitor|table|boards|all]
+// Usage: vendrix-bench [link|scan|download|decode|monitor|table|boards|loader|all]
 
 #include <cstdio>
 #include <cstring>
@@ -15,6 +15,7 @@ void benchMonitor();
 void benchGraphs();
 void benchTable();
 void benchBoards();
+void benchLoader();
 }  // namespace vx::bench
 
 int main(int argc, char** argv) {
@@ -38,5 +39,6 @@ int main(int argc, char** argv) {
     }
     if (all || what == "table") benchTable();
     if (all || what == "boards") benchBoards();
+    if (all || what == "loader") benchLoader();
     return 0;
 }
