@@ -63,11 +63,20 @@ TEST_F(LoaderDialogTest, BootLoaderUploadClosesWithTwo) {
     run->click();
     EXPECT_EQ(dlg.result(), 2);
     EXPECT_EQ(ui.messages.back().text, "Upload finished successfully !");
+    // The final sequence is sent without an answer: give the simulator's thread time to take it.
+    auto ended = [&] {
+        bool e = false;
+        server->withDevice([&](vx::sim::Device& d) {
+            auto* boot = vx::sim::findBootFlasher(d);
+            e = boot && boot->ended();
+        });
+        return e;
+    };
+    EXPECT_TRUE(QTest::qWaitFor(ended, 10000));
     server->withDevice([](vx::sim::Device& d) {
         auto* boot = vx::sim::findBootFlasher(d);
         ASSERT_TRUE(boot);
         EXPECT_EQ(boot->blocks().size(), 2u);
-        EXPECT_TRUE(boot->ended());
     });
 }
 
