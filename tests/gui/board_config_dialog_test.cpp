@@ -198,8 +198,8 @@ TEST_F(BoardConfigDialogTest, EditRules) {
         }
         EXPECT_EQ(at(c.edit)->property("valErr").toBool(), !c.writeOn);
     }
-    EXPECT_EQ(EE.ram.Ki, 1234) << "12345 / 10 rounds to even";
-    EXPECT_EQ(EE.ram.TCA, 30);
+    EXPECT_EQ(+EE.ram.Ki, 1234) << "12345 / 10 rounds to even";
+    EXPECT_EQ(+EE.ram.TCA, 30);
     EXPECT_EQ(EE.ram.N_telefono[0], 0xA3);
 }
 
