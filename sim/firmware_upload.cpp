@@ -52,12 +52,57 @@ int applyFirmwareOption(FirmwareSimConfig& cfg, const std::string& key, const st
         ok = toIndexList(value, cfg.nakOnce);
     else if (key == "boot-silent")
         ok = toIndex(value, cfg.silentBlock);
+    else if (key == "ee-silent")
+        ok = toIndex(value, cfg.eeSilent) && cfg.eeSilent < int(kI2cEepromSize / kI2cEepromBlock);
     else
         return 0;
     if (ok) return 1;
     err = key + "=" + value + ": " +
-          (key == "fw-err" || key == "boot-nak" ? "numbers a/b/..., 0..1023" : "0..1023");
+          (key == "fw-err" || key == "boot-nak" ? "numbers a/b/..., 0..1023"
+           : key == "ee-silent"                 ? "0..511"
+                                                : "0..1023");
     return -1;
+}
+
+uint8_t initialI2cEepromByte(size_t address) {
+    return uint8_t(address * 13 + (address >> 8));
+}
+
+I2cEeprom::I2cEeprom() {
+    for (size_t a = 0; a < kI2cEepromSize; ++a)
+        bytes_[a] = initialI2cEepromByte(a);
+}
+
+bool I2cEeprom::storeRecord(size_t index, const uint8_t* data) {
+    const size_t at = kI2cEepromFirmwareAt + 32 * index;
+    if (index >= kI2cEepromSize || at + 32 > kI2cEepromSize) return false;
+    std::copy(data, data + 32, bytes_.begin() + std::ptrdiff_t(at));
+    return true;
+}
+
+bool I2cEeprom::command(const std::string& cmd, uint16_t blocksPerRequest, int silentBlock, Output& out) {
+    if (cmd == "ATRD4000") {
+        dumping_ = true;
+        ptr_ = 0;
+        out.line("OK");
+        return true;
+    }
+    if (!dumping_ || cmd != "ATRD") {
+        dumping_ = false;
+        return false;
+    }
+    const size_t total = kI2cEepromSize / kI2cEepromBlock;
+    const size_t n = blocksPerRequest == 0 ? 1 : std::min<size_t>(blocksPerRequest, total);
+    std::vector<uint8_t> bytes;
+    for (size_t i = 0; i < n; ++i) {
+        const size_t block = ptr_ / kI2cEepromBlock;
+        if (silentBlock >= 0 && block >= size_t(silentBlock)) break;  // the EEPROM stopped answering
+        bytes.insert(bytes.end(), bytes_.begin() + std::ptrdiff_t(ptr_),
+                     bytes_.begin() + std::ptrdiff_t(ptr_ + kI2cEepromBlock));
+        ptr_ = (ptr_ + kI2cEepromBlock) % kI2cEepromSize;
+    }
+    if (!bytes.empty()) out.raw(std::move(bytes));
+    return true;
 }
 
 void FirmwareReceiver::reply(const char* command, const char* text, Output& out) {
@@ -67,6 +112,7 @@ void FirmwareReceiver::reply(const char* command, const char* text, Output& out)
 }
 
 bool FirmwareReceiver::command(const std::string& cmd, Output& out) {
+    if (eeprom_.command(cmd, blocks_, cfg_.eeSilent, out)) return true;  // the EEPROM dump
     uint32_t v;
     if (cmd.size() == 8 && cmd.compare(0, 4, "ATRD") == 0 && parseHex(cmd.substr(4), v))
         blocks_ = uint16_t(v);
@@ -117,7 +163,9 @@ void FirmwareReceiver::record(Output& out) {
     buf_.clear();
     const int index = int(records_.size());
     const uint16_t crc = crcX25(r.data(), 32);
-    bool bad = r[32] != uint8_t(crc) || r[33] != uint8_t(crc >> 8) || index == cfg_.rejectAlways;
+    // A record past the end of the EEPROM has nowhere to go.
+    bool bad = r[32] != uint8_t(crc) || r[33] != uint8_t(crc >> 8) || index == cfg_.rejectAlways ||
+               kI2cEepromFirmwareAt + 32 * size_t(index) + 32 > kI2cEepromSize;
     if (!bad && contains(cfg_.errOnce, index) && !contains(rejectedOnce_, index)) {
         rejectedOnce_.push_back(index);
         bad = true;
@@ -128,6 +176,7 @@ void FirmwareReceiver::record(Output& out) {
         return reply("FWREC", "ERR", out);
     }
     records_.push_back(r);
+    eeprom_.storeRecord(size_t(index), r.data());
     reply("FWREC", "OK", out);
 }
 

@@ -17,6 +17,12 @@
 // answered 0x01 (block stored) or 0x00 (sum wrong, or a fault setting; the block is
 // dropped and expected again). 64 bytes 0x00 with the sum byte 0x01 mark the end; a 'Q'
 // then starts the new firmware and the boot loader answers nothing more.
+//
+// The board's I2C EEPROM (I2cEeprom, 32 KiB) is where the records land: record k at byte
+// 256 + 32 k (the first 256 bytes are the board's own). Its dump: "ATRD4000" (after
+// "ATRDxxxx" set the blocks per request, 0x200 or 1) puts the read pointer at byte 0 and
+// answers "OK"; each "ATRD" then answers that many 64-byte blocks, raw, from the pointer on
+// (wrapping at the end). Any other command ends the dump.
 
 #include "device.h"
 
@@ -32,14 +38,41 @@ struct FirmwareSimConfig {
     int rejectAlways = -1;     // a record rejected every time
     std::vector<int> nakOnce;  // boot loader: blocks (from 0) answered 0x00 the first time
     int silentBlock = -1;      // boot loader: a block never answered
+    int eeSilent = -1;         // boards: the EEPROM dump sends nothing from this block on
 };
 
-// Applies a firmware setting: fw-err=A/B/..., fw-reject=N, boot-nak=A/B/..., boot-silent=N.
+// Applies a firmware setting: fw-err=A/B/..., fw-reject=N, boot-nak=A/B/..., boot-silent=N,
+// ee-silent=N (0..511).
 // 0 when the key is none of them, 1 when applied, -1 with err set for a bad value.
 int applyFirmwareOption(FirmwareSimConfig& cfg, const std::string& key, const std::string& value,
                         std::string& err);
 
 using FwRecord = std::array<uint8_t, 34>;
+
+constexpr size_t kI2cEepromSize = 32768;
+constexpr size_t kI2cEepromBlock = 64;
+constexpr size_t kI2cEepromFirmwareAt = 256;  // where record 0 of an upload lands
+
+// The content of a board's I2C EEPROM when the simulator starts: byte a holds
+// (13 a + a / 256) mod 256, so that every line of a dump differs from its neighbours.
+uint8_t initialI2cEepromByte(size_t address);
+
+class I2cEeprom {
+  public:
+    I2cEeprom();
+    const std::array<uint8_t, kI2cEepromSize>& bytes() const { return bytes_; }
+    // The 32 data bytes of upload record `index`; false when they would pass the end.
+    bool storeRecord(size_t index, const uint8_t* data);
+    // "ATRD4000" and, while dumping, "ATRD" (blocksPerRequest set by "ATRDxxxx"). True when
+    // it answered; any other command ends the dump.
+    bool command(const std::string& cmd, uint16_t blocksPerRequest, int silentBlock, Output& out);
+    bool dumping() const { return dumping_; }
+
+  private:
+    std::array<uint8_t, kI2cEepromSize> bytes_;
+    bool dumping_ = false;
+    size_t ptr_ = 0;
+};
 
 class FirmwareReceiver {
   public:
@@ -57,12 +90,14 @@ class FirmwareReceiver {
     unsigned rejected() const { return rejected_; }
     unsigned resyncs() const { return resyncs_; }
     bool finished() const { return finished_; }  // left upload mode with every announced record
+    const I2cEeprom& eeprom() const { return eeprom_; }
 
   private:
     void record(Output& out);
     void reply(const char* command, const char* text, Output& out);
 
     FirmwareSimConfig cfg_;
+    I2cEeprom eeprom_;
     uint16_t blocks_ = 0;
     bool receiving_ = false;
     bool resync_ = false;

@@ -4,9 +4,11 @@
 // Command mode: every line beginning "AT" is answered "0\r" (OK), "ATV0" included.
 // "ATDT<number>" answers nothing at once; after the dial delay it sends the configured
 // result code. A code that means a connection (1, 5, 9..19, 20 and above) puts the modem
-// on line: from then on bytes go to the remote device and its replies come back, until
-// the host sends the escape "+++", which the modem answers "0\r" in command mode. "ATH"
-// while dialling abandons the call ("0\r"); "ATH" and "ATZ" on line hang up.
+// on line: from then on bytes go to the remote device and its replies come back (each
+// after the line's round-trip delay), until the host sends the escape "+++" framed by the
+// guard time (no byte for guardMs before it and after it), which the modem answers "0\r"
+// in command mode. "+++" without the pauses is data for the far end. "ATH" while dialling
+// abandons the call ("0\r"); "ATH" after the escape hangs up ("0\r").
 
 #include "device.h"
 
@@ -16,7 +18,9 @@ namespace vx::sim {
 
 struct ModemConfig {
     int64_t dialDelayMs = 1500;
-    int resultCode = 1;  // 1 "Connect"
+    int resultCode = 1;       // 1 "Connect"
+    int64_t guardMs = 1000;   // silence before and after "+++"
+    int64_t lineDelayMs = 0;  // round trip of the line, added to every reply of the far end
 };
 
 class ModemDevice : public LineDevice {
@@ -42,7 +46,13 @@ class ModemDevice : public LineDevice {
     State state_ = State::Command;
     int64_t dialDueNs_ = kNever;
     std::string number_;
-    int plusRun_ = 0;  // '+' characters held back while on line
+    int plusRun_ = 0;               // '+' characters held back while on line
+    int64_t lastRxNs_ = 0;          // the last byte from the host while on line
+    int64_t escapeDueNs_ = kNever;  // "+++" held: the escape unless a byte comes first
+    std::vector<uint8_t> pass_;     // bytes on their way to the far end
+
+    void forward(size_t endPos, int64_t nowNs, Output& out);
+    void escape(Output& out);
 };
 
 }  // namespace vx::sim

@@ -208,6 +208,9 @@ bool applyOption(Options& o, const std::string& key, const std::string& value, s
     if (key == "dial-delay") return toInt(value, 0, 600000, n) ? (o.modem.dialDelayMs = n, true) : bad("ms");
     if (key == "dial-result")
         return toInt(value, 0, 99, n) ? (o.modem.resultCode = int(n), true) : bad("0..99");
+    if (key == "guard") return toInt(value, 0, 60000, n) ? (o.modem.guardMs = n, true) : bad("0..60000 ms");
+    if (key == "line-delay")
+        return toInt(value, 0, 60000, n) ? (o.modem.lineDelayMs = n, true) : bad("0..60000 ms");
     if (key == "remote")
         return (value == "none" || (isProfile(value) && value != "modem")) ? (o.remote = value, true)
                                                                            : bad("profile or none");
@@ -388,8 +391,11 @@ Options (also usable as key=value in a --simulate=PROFILE,key=value,... string):
   --fw-reject N     VT71/NOD85: a record answered ERR every time
   --boot-nak A/B    qm43boot: blocks (from 0) answered 0x00 the first time
   --boot-silent N   qm43boot: a block never answered
+  --ee-silent N     VT71/NOD85: the EEPROM dump sends nothing from block N (0..511) on
   --dial-delay MS   modem: time from ATDT to the result code (default 1500)
   --dial-result N   modem: the result code (default 1, connect)
+  --guard MS        modem: pause before and after the "+++" escape (default 1000)
+  --line-delay MS   modem: round trip of the line, added to each reply of the far end
   --remote PROFILE  modem: the device at the far end, or none (default qm41)
  faults (each KIND is drop, err, truncate, delay or vanish):
   --KIND P          spoil each reply with probability P

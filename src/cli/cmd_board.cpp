@@ -22,6 +22,7 @@
 #include "cli/connection.h"
 #include "cli/logger_session.h"
 #include "link/com.h"
+#include "link/dialing.h"
 #include "link/transaction.h"
 #include "platform/atomic_file.h"
 #include "state/flags.h"
@@ -73,9 +74,8 @@ bool parseSub(Options& opts, const std::vector<std::string>& args, const char* n
 std::string connectBoard(const Options& opts, Connection& conn) {
     if (!conn.open(opts)) return conn.message();
     const std::string port = CommPort;
-    if (Flag.modem == 1)
-        return "The modem answers, but dialling the board behind it (the remote connection) is not available "
-               "yet in this version.";
+    if (Flag.modem == 1 && Stato_OPM != 2)
+        return "The modem answers: give the plant's number with --modem NUMBER to reach the board behind it.";
     if (Flag.QM43BOOT == 1)
         return "The device on " + port + " is a QM43 waiting in its boot loader, not a board.";
     if (Flag.VT71 != 1 && Flag.NOD85 != 1)

@@ -8,6 +8,7 @@
 #include "cli/connection.h"
 #include "cli/logger_session.h"
 #include "link/com.h"
+#include "link/dialing.h"
 #include "loader/firmware_file.h"
 #include "loader/firmware_upload.h"
 #include "state/flags.h"
@@ -93,10 +94,8 @@ int firmwareUpload(const std::vector<std::string>& args) {
     Connection conn;
     if (!conn.open(opts)) return fail(conn.message());
     const std::string port = CommPort;
-    if (Flag.modem == 1)
-        return fail(
-            "The modem answers, but dialling the device behind it (the remote connection) is not "
-            "available yet in this version.");
+    if (Flag.modem == 1 && Stato_OPM != 2)
+        return fail("The modem answers: give the plant's number with --modem NUMBER to reach the device behind it.");
     const bool boot = Flag.QM43BOOT == 1;
     if (!boot && Flag.VT71 != 1 && Flag.NOD85 != 1)
         return fail("The device on " + port +

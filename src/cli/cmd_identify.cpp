@@ -5,6 +5,8 @@
 #include "cli/commands.h"
 #include "cli/connection.h"
 #include "link/com.h"
+#include "link/dialing.h"
+#include "link/modem_ini.h"
 #include "state/flags.h"
 
 namespace vx::cli {
@@ -19,10 +21,13 @@ int cmdIdentify(const std::vector<std::string>& args) {
     if (!conn.open(opts)) return fail(conn.message());
 
     std::printf("Port:             %s\n", CommPort);
-    if (Flag.modem == 1) {
+    if (Flag.modem == 1 && Stato_OPM != 2) {
         std::printf("Device:           modem (answered ATV0)\n");
         return 0;
     }
+    if (Stato_OPM == 2)
+        std::printf("Modem line:       %s (%s)\n", vx::link::modemResultText(Modem_fback),
+                    reinterpret_cast<const char*>(Ntel));
     if (Flag.QM43BOOT == 1) {
         std::printf("Device:           QM43 boot loader\n");
         std::printf("Boot loader:      %s\n", Flag.bootvers);

@@ -19,6 +19,7 @@ int cmdTable(const std::vector<std::string>& args);
 int cmdGraph(const std::vector<std::string>& args);
 int cmdBoard(const std::vector<std::string>& args);
 int cmdFirmware(const std::vector<std::string>& args);
+int cmdEeprom(const std::vector<std::string>& args);
 int cmdFlash(const std::vector<std::string>& args);
 int cmdCounter(const std::vector<std::string>& args);
 

@@ -1,6 +1,12 @@
 #include "cli/connection.h"
 
+#include <cstdio>
+#include <cstring>
+
+#include "cli/commands.h"
 #include "link/com.h"
+#include "link/dialing.h"
+#include "link/modem_ini.h"
 #include "link/serial_port.h"
 #include "link/transaction.h"
 #include "shell/command_line.h"
@@ -23,6 +29,20 @@ std::string baudList() {
     return out;
 }
 
+bool gLeftOnLine;
+
+// A telephone number the modem can dial: digits and the dial characters * # , W P.
+bool isDialString(const std::string& s) {
+    bool digit = false;
+    for (char c : s) {
+        if (c >= '0' && c <= '9')
+            digit = true;
+        else if (!std::strchr("*#,+WPwp", c))
+            return false;
+    }
+    return digit;
+}
+
 // The message of a transaction that failed, as a line to add ("" when none).
 std::string reasonLine() {
     std::string r = vx::link::lastFailureText();
@@ -43,7 +63,10 @@ std::vector<OptionSpec> connectionOptions() {
 #endif
         {'b', "baud", true, false, "baud rate (default 256000; 19200 with -m)", "BAUD"},
         {'k', "comflow", true, false, "1 holds DTR and RTS on, 0 off (default)", "N"},
-        {'m', "modem", false, false, "the port leads to a dial-up modem"},
+        {'m', "modem", true, true,
+         "the port leads to a dial-up modem; with a NUMBER, dial it and work with the device behind the "
+         "modem (hung up afterwards)",
+         "NUMBER", isDialString},
         {'t', "timeout", true, false, "inactivity time-out in ms, 1 to 600000 (default 2000)", "MS"},
         {'l', "plain", false, false, "read flash pages piece by piece, never streamed"},
         {0, "retries", true, false, "times a failed step is tried again before giving up (default 2)", "N"},
@@ -64,13 +87,16 @@ std::string checkConnectionOptions(const Options& opts) {
     }
     if (opts.has("timeout")) {
         auto v = parseUnsigned(opts.value("timeout"));
-        if (!v || *v < 1 || *v > 600000) return "--timeout " + opts.value("timeout") + ": from 1 to 600000 ms";
+        if (!v || *v < 1 || *v > 600000)
+            return "--timeout " + opts.value("timeout") + ": from 1 to 600000 ms";
     }
     if (opts.has("retries")) {
         auto v = parseUnsigned(opts.value("retries"));
         if (!v || *v > 100) return "--retries " + opts.value("retries") + ": from 0 to 100";
     }
     if (opts.has("port") && opts.value("port").empty()) return "--port: the port name is empty";
+    if (const std::string n = opts.value("modem"); !n.empty() && (n.size() > DIMNTEL || !isDialString(n)))
+        return "--modem " + n + ": a telephone number of at most 15 characters (digits and * # , + W P)";
 #ifdef VX_HAVE_SIMULATOR
     if (opts.has("simulate") && opts.has("port")) return "--simulate and --port: use one of them";
     if (opts.has("seed") && !opts.has("simulate")) return "--seed: only with --simulate";
@@ -90,7 +116,18 @@ void useTerminal(const Options& opts, bool progress) {
 
 Connection::Connection() = default;
 
+bool modemLeftOnLine() {
+    return gLeftOnLine;
+}
+
 Connection::~Connection() {
+    // A call is hung up whatever became of the command, Ctrl+C included.
+    if (Stato_OPM != 0 && hCom) {
+        if (vx::link::hangUp(hCom) != 1) {
+            gLeftOnLine = true;
+            fail("The modem did not confirm the hang-up: the telephone line may still be connected.");
+        }
+    }
     closePort(hCom);
     hCom = nullptr;
 }
@@ -128,13 +165,35 @@ bool Connection::open(const Options& opts) {
             return false;
         }
         vx::shell::setLongTimeout();
-        if (test_hCom(hCom) == 1) return true;
+        if (test_hCom(hCom) == 1)
+            return Flag.modem == 1 && opts.has("modem") ? dial(opts.value("modem")) : true;
         message_ = vx::shell::notFoundText() + reasonLine();
         return false;
     }
-    if (vx::shell::autoScanPorts(vx::shell::scanPortList()) == 1) return true;
+    if (vx::shell::autoScanPorts(vx::shell::scanPortList()) == 1)
+        return Flag.modem == 1 && opts.has("modem") ? dial(opts.value("modem")) : true;
     message_ = Nport == 0 ? "No COM port found !\r\n\r\nQuit the program and verify the serial connection"
                           : vx::shell::notFoundText();
+    return false;
+}
+
+// Dials the number (none: the modem alone is the device) and identifies the device behind
+// the modem as the remote-connection window's "Read Data" does.
+bool Connection::dial(const std::string& number) {
+    if (number.empty()) return true;
+    std::snprintf(reinterpret_cast<char*>(Ntel), sizeof Ntel, "%.*s", DIMNTEL, number.c_str());
+    vx::link::clearFailure();
+    if (vx::link::dialRemote(hCom, number.c_str(), kDialWaitMs) != 1) {
+        if (vx::link::dialInterrupted()) return message_ = "Dialling stopped.", false;
+        if (Modem_fback == MODEM_NO_CODE && Stato_OPM == 0)
+            return message_ = vx::ui::format("The modem gave no result for %s within %u s.", number.c_str(),
+                                             unsigned(kDialWaitMs / 1000)),
+                   false;
+        message_ = "The call to " + number + " did not connect: " + vx::link::modemResultText(Modem_fback);
+        return false;
+    }
+    if (vx::link::identifyRemote(hCom) == 1) return true;
+    message_ = std::string("Datalogger not found !") + reasonLine();
     return false;
 }
 

@@ -28,14 +28,24 @@ class Connection {
     Connection();
     ~Connection();  // closes the port and stops the simulated device
 
-    // Applies -b/-k/-m/-t/-l, finds the device and identifies it. False with message()
-    // set (the program's own message text) when nothing answered.
+    // Applies -b/-k/-m/-t/-l, finds the device and identifies it; with a number after
+    // --modem, dials it through the modem and identifies the device behind it. False with
+    // message() set (the program's own message text) when nothing answered.
     bool open(const Options& opts);
     const std::string& message() const { return message_; }
 
   private:
+    bool dial(const std::string& number);
+
     std::unique_ptr<vx::simhost::SimulatedDevice> sim_;
     std::string message_;
 };
+
+// The longest the modem is given for the result of a dial.
+constexpr uint32_t kDialWaitMs = 90000;
+
+// True when a call this process made may still hold the telephone line (the modem did not
+// confirm the hang-up); the command then ends with a failure.
+bool modemLeftOnLine();
 
 }  // namespace vx::cli

@@ -1,6 +1,7 @@
 #include "cli/logger_session.h"
 
 #include "link/com.h"
+#include "link/dialing.h"
 #include "link/transaction.h"
 #include "shell/session_commands.h"
 #include "state/flags.h"
@@ -24,10 +25,8 @@ std::string connectLogger(const Options& opts, Connection& conn) {
         return std::string("The device on ") + CommPort + " is a QM43 waiting in its boot loader (" +
                Flag.bootvers + "): it has no session to read until its firmware is loaded.";
     // A modem in command mode would take "ATDT..." for a number to dial.
-    if (Flag.modem == 1)
-        return "The modem answers, but dialling the logger behind it (the remote connection) is not "
-               "available "
-               "yet in this version.";
+    if (Flag.modem == 1 && Stato_OPM != 2)
+        return "The modem answers: give the plant's number with --modem NUMBER to reach the logger behind it.";
     return {};
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/connection.h"
 #include "platform/number_format.h"
 #include "platform/signals.h"
 #include "shell/defaults.h"
@@ -36,6 +37,7 @@ const Command kCommands[] = {
     {"graph", cmdGraph, "draw the column graph of a data record file or a saved table"},
     {"board", cmdBoard, "the energy-monitoring board: parameters, inverters, alarms, GSM field"},
     {"firmware", cmdFirmware, "check a firmware file, upload it into a board or a QM43 boot loader"},
+    {"eeprom", cmdEeprom, "dump a board's I2C EEPROM into a file, compare a dump with a firmware file"},
     {"flash", cmdFlash, "write a flash image into the logger, or clear its flash memory"},
     {"counter", cmdCounter, "print or set the board's energy and days counters"},
 };
@@ -107,6 +109,7 @@ int main(int argc, char** argv) {
     for (auto& c : vx::cli::kCommands) {
         if (std::strcmp(argv[1], c.name) != 0) continue;
         int status = c.run(args);
+        if (status == vx::cli::kExitOk && vx::cli::modemLeftOnLine()) status = vx::cli::kExitFailed;
         if (vx::platform::interruptRequested()) {
             std::fprintf(stderr, "vendrix-cli %s: interrupted\n", c.name);
             return vx::cli::kExitInterrupted;

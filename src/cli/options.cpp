@@ -17,6 +17,11 @@ const OptionSpec* Options::findLong(const std::string& n) const {
     return nullptr;
 }
 
+std::string Options::nextValue(const OptionSpec& s, const std::vector<std::string>& args, size_t& i) {
+    if (!s.nextIsValue || i + 1 >= args.size() || !s.nextIsValue(args[i + 1])) return {};
+    return args[++i];
+}
+
 bool Options::parse(const std::vector<std::string>& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -35,7 +40,7 @@ bool Options::parse(const std::vector<std::string>& args) {
             } else if (eq != std::string::npos) {
                 set(*s, a.substr(eq + 1));
             } else if (s->optionalValue) {
-                set(*s, "");
+                set(*s, nextValue(*s, args, i));
             } else if (i + 1 < args.size()) {
                 set(*s, args[++i]);
             } else {
@@ -50,10 +55,16 @@ bool Options::parse(const std::vector<std::string>& args) {
                     set(*s, "");
                     continue;
                 }
+                // "-ml": an optional value that the rest is not leaves the rest as flags.
+                if (s->optionalValue && s->nextIsValue && k + 1 < a.size() &&
+                    !s->nextIsValue(a.substr(k + 1))) {
+                    set(*s, "");
+                    continue;
+                }
                 if (k + 1 < a.size()) {
                     set(*s, a.substr(k + 1));
                 } else if (s->optionalValue) {
-                    set(*s, "");
+                    set(*s, nextValue(*s, args, i));
                 } else if (i + 1 < args.size()) {
                     set(*s, args[++i]);
                 } else {

@@ -17,6 +17,9 @@ struct OptionSpec {
     bool optionalValue = false;  // "--simulate" or "--simulate=qm41"
     std::string help;
     std::string valueName = "VALUE";
+    // An optional value may also stand as the next argument when this accepts it
+    // ("--modem 0123456"); null: only "--name=value".
+    bool (*nextIsValue)(const std::string&) = nullptr;
 };
 
 class Options {
@@ -44,6 +47,7 @@ class Options {
     std::vector<OptionSpec> specs_;
     std::map<std::string, std::string> values_;
     void set(const OptionSpec& s, const std::string& v);
+    static std::string nextValue(const OptionSpec& s, const std::vector<std::string>& args, size_t& i);
 
     std::vector<std::string> positional_;
     std::vector<std::pair<std::string, std::string>> given_;

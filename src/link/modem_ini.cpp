@@ -51,8 +51,8 @@ void load_ini(const char* szNomefile) {
     std::fclose(f);
 }
 
-void save_ini(const char* szNomefile) {
+int32_t save_ini(const char* szNomefile) {
     char line[DIMNTEL + 16];
     int n = std::snprintf(line, sizeof line, "%s=%s\r\n", "Ntel", reinterpret_cast<const char*>(Ntel));
-    vx::platform::writeFileAtomically(szNomefile ? szNomefile : "", line, size_t(n));
+    return vx::platform::writeFileAtomically(szNomefile ? szNomefile : "", line, size_t(n)) ? 1 : 0;
 }

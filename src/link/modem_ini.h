@@ -14,5 +14,8 @@ extern uint8_t Ntel[DIMNTEL + 1];
 // return; replies are ignored. A last line without a line end is not sent.
 void init_modem(PortHandle hcom);
 
+// Reads Ntel from a settings file ("Ntel=<number>" and CR LF); a missing file, or one that
+// does not begin with that key, leaves Ntel as it is.
 void load_ini(const char* szNomefile);
-void save_ini(const char* szNomefile);
+// Writes "Ntel=<number>\r\n"; 1 when the file was written, 0 when it could not be.
+int32_t save_ini(const char* szNomefile);

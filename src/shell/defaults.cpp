@@ -6,6 +6,7 @@
 #include "boards/board_image.h"
 #include "boards/board_params.h"
 #include "link/com.h"
+#include "link/dialing.h"
 #include "link/modem_ini.h"
 #include "monitor/monitor_state.h"
 #include "session/session_state.h"
@@ -32,6 +33,8 @@ void initVAR() {
     std::memset(Rx_buf, 0, sizeof Rx_buf);
     iRx = 0;
     std::memset(Ntel, 0, sizeof Ntel);
+    Stato_OPM = 0;
+    Modem_fback = MODEM_NO_CODE;
 
     MaxEdit = 8;
     EditBuf[0] = TitoloBuf[0] = 0;

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "link/com.h"
+#include "link/dialing.h"
 #include "link/modem_ini.h"
 #include "postproc/made_files.h"
 #include "session/session_state.h"
@@ -31,6 +32,9 @@ void rememberWorkingDirectory() {
 int runDeviceWindow(const StartupWindows& w) {
     if (Flag.modem == 1) {
         int r = run(w.remote);
+        // A window closed on a standing call: "ATZ" would be data for the far end and the
+        // telephone line would stay up, so the call is hung up first.
+        if (Stato_OPM == 2) vx::link::hangUp(hCom);
         sendCOMMAND(hCom, "ATZ\r", 13);
         // The number is saved only by a window that loaded it: an empty one must not
         // replace the user's.

@@ -145,7 +145,7 @@ TEST_F(Cli, ReportThatCouldNotReadEverythingFails) {
     // Devices that cannot take session commands are told apart, and nothing is sent to them.
     const std::pair<std::vector<std::string>, const char*> others[] = {
         {{"--simulate=qm43boot", "-t", "200"}, "is a QM43 waiting in its boot loader (Boot v.1.2)"},
-        {{"--simulate=modem", "-m"}, "The modem answers, but dialling the logger behind it"},
+        {{"--simulate=modem", "-m"}, "The modem answers: give the plant's number with --modem NUMBER"},
     };
     for (const auto& [device, says] : others)
         for (const char* command : {"report", "clock-sync"}) {

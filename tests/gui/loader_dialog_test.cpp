@@ -9,6 +9,7 @@
 #include "gui_helpers.h"
 #include "link/com.h"
 #include "loader/firmware_file.h"
+#include "loader/loader_state.h"
 #include "loader/windows/loader_dialog.h"
 #include "sim/firmware_upload.h"
 #include "state/flags.h"
@@ -78,6 +79,44 @@ TEST_F(LoaderDialogTest, BootLoaderUploadClosesWithTwo) {
         ASSERT_TRUE(boot);
         EXPECT_EQ(boot->blocks().size(), 2u);
     });
+}
+
+// Alt+E dumps the board's EEPROM, Alt+C compares the dump with the loaded firmware file (made
+// of the EEPROM's lines after its first 256 bytes, as the simulated board starts).
+TEST_F(LoaderDialogTest, EepromDumpAndCompareKeys) {
+    ASSERT_TRUE(connect("vt71"));
+    File_ee.clear();
+    File_fw.clear();
+    std::string fw = "FW5x13\r\n";
+    for (int k = 0; k < 4; ++k) {
+        uint8_t rec[34];
+        for (int j = 0; j < 32; ++j)
+            rec[j] = vx::sim::initialI2cEepromByte(size_t(256 + 32 * k + j));
+        crc_powerone(rec, 32);
+        char h[3];
+        for (uint8_t b : rec)
+            fw += (std::snprintf(h, sizeof h, "%02X", b), h);
+        fw += "\r\n";
+    }
+    std::ofstream(dir_ / "match.fw", std::ios::binary) << fw;
+    vx::loader::LoaderDialog dlg(nullptr);
+    QTest::keyClick(&dlg, Qt::Key_C, Qt::AltModifier);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.rfind("Per il eseguire la verifica", 0), 0u);
+
+    const std::string dump = (dir_ / "board.ee").string();
+    ui.answer(vx::ui::Answer::Yes);  // download
+    ui.chooseFile(dump);
+    ui.answer(vx::ui::Answer::Yes);  // FAST
+    QTest::keyClick(&dlg, Qt::Key_E, Qt::AltModifier);
+    EXPECT_EQ(ui.messages.back().text, "Data saved into file " + dump);
+    EXPECT_EQ(ui.messages.back().caption, "Info");
+
+    ui.chooseFile((dir_ / "match.fw").string());
+    control<QPushButton>(&dlg, "ID_BTN_LDOPEN")->click();
+    ui.answer(vx::ui::Answer::Yes);  // compare
+    QTest::keyClick(&dlg, Qt::Key_C, Qt::AltModifier);
+    EXPECT_EQ(ui.messages.back().text, "Data are identical !");
 }
 
 }  // namespace

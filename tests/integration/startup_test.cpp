@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "link/com.h"
+#include "link/dialing.h"
 #include "link/modem_ini.h"
 #include "session/session_state.h"
 #include "shell/port_scan.h"
@@ -133,6 +134,14 @@ TEST_F(StartupTest, ModemRoadSendsATZAndSavesOnlyANumberItsWindowLoaded) {
     EXPECT_EQ(vx::shell::runStartup(cmd.c_str(), w), 0);
     EXPECT_EQ(peer.commands().back(), "ATZ\r");
     EXPECT_EQ(farlinks(), "Ntel=0123456789\r\n");
+
+    // The close box on a standing call: hung up before the reset.
+    w.remote = [] { return Stato_OPM = 2, 1; };
+    EXPECT_EQ(vx::shell::runStartup(cmd.c_str(), w), 1);
+    const auto& sent = peer.commands();
+    ASSERT_GE(sent.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(sent.end() - 3, sent.end()),
+              (std::vector<std::string>{"+++", "ATH\r", "ATZ\r"}));
 }
 
 TEST_F(StartupTest, ScanFindsTheDeviceOnTheThirdPortAndGivesTheOthersBack) {

@@ -71,7 +71,7 @@ const Exchange kExchanges[] = {
       {"ATRD00FF\r", "OK\r"}, {"ATEE\r", kImage + "\r"}, {"ATEE\r", kImage + "\r"}}},
     // The modem ignores what is not AT; its result comes after the dial delay, then the
     // remote logger answers until "+++".
-    {"modem,dial-delay=1500,remote=qm43,fw=21",
+    {"modem,dial-delay=1500,remote=qm43,fw=21,guard=0",
      {{"ATZ\r", "0\r"}, {"AT&F E0\r", "0\r"}, {"***", ""}, {"ATDT0123456\r", ""}, {"", "1\r"},
       {"***", "OK\r"}, {"ATVR\r", "B021\r"}, {"+++", "0\r"}, {"ATH\r", "0\r"}, {"***", ""}}},
     {"modem,dial-result=7", {{"ATDT5550100\r", ""}, {"", "7\r"}, {"***", ""}}},

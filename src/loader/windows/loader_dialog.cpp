@@ -9,6 +9,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "loader/eeprom_compare.h"
+#include "loader/eeprom_dump.h"
 #include "loader/firmware_file.h"
 #include "loader/firmware_upload.h"
 #include "state/flags.h"
@@ -83,6 +85,14 @@ void LoaderDialog::keyPressEvent(QKeyEvent* e) {
     const bool alt = (e->modifiers() & Qt::AltModifier) && !(e->modifiers() & Qt::ControlModifier);
     if (alt && e->key() == Qt::Key_T) {
         askFastInterval(this);
+        return;
+    }
+    if (alt && e->key() == Qt::Key_E) {
+        downloadEeprom(this);
+        return;
+    }
+    if (alt && e->key() == Qt::Key_C) {
+        verifyDump(this);
         return;
     }
     if (e->key() == Qt::Key_Escape) return done(1);

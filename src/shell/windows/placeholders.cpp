@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-#include "shell/startup.h"
 #include "ui/backend.h"
 
 namespace vx::shell {
@@ -10,11 +9,6 @@ namespace vx::shell {
 void notAvailable(QWidget* owner, const char* what) {
     vx::ui::message(owner, vx::ui::format("The %s is not available yet in this version.", what), "Info",
                     vx::ui::Icon::Information);
-}
-
-int openRemote() {
-    notAvailable(nullptr, "remote connection window");
-    return kWindowNotRun;
 }
 
 }  // namespace vx::shell

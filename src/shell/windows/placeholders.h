@@ -9,6 +9,4 @@ namespace vx::shell {
 // "The <what> is not available yet in this version." (caption "Info").
 void notAvailable(QWidget* owner, const char* what);
 
-int openRemote();  // dialog 1700, the modem's remote connection
-
 }  // namespace vx::shell

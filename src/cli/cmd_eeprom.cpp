@@ -1,0 +1,144 @@
+// vendrix-cli eeprom: the dump of a board's I2C EEPROM into a *.ee file, and the check of a
+// dump against a firmware file.
+
+#include <cstdio>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/connection.h"
+#include "cli/logger_session.h"
+#include "link/com.h"
+#include "loader/eeprom_compare.h"
+#include "loader/eeprom_dump.h"
+#include "platform/signals.h"
+#include "state/flags.h"
+#include "ui/terminal_backend.h"
+
+namespace vx::cli {
+namespace {
+
+using vx::ui::Answer;
+
+vx::ui::TerminalBackend& terminal() {
+    return static_cast<vx::ui::TerminalBackend&>(vx::ui::backend());
+}
+
+// Parses "eeprom SUB [OPTIONS] FILES"; --help prints the usage. False when the command
+// should end now (*status says how).
+bool parseSub(Options& opts, const std::vector<std::string>& args, const char* name, const char* files,
+              size_t nfiles, const char* summary, bool device, int* status) {
+    for (auto& a : args) {
+        if (a == "--") break;
+        if (a == "--help" || a == "-h") {
+            std::printf("Usage: vendrix-cli %s %s [OPTIONS]\n%s\n\nOptions:\n%s", name, files, summary,
+                        opts.usage().c_str());
+            *status = kExitOk;
+            return false;
+        }
+    }
+    if (!opts.parse(args)) return *status = usageError(name, opts.error()), false;
+    if (opts.positional().size() < nfiles)
+        return *status = usageError(name, std::string(files) + " required"), false;
+    if (opts.positional().size() > nfiles)
+        return *status = usageError(name, "unexpected argument " + opts.positional()[nfiles]), false;
+    if (device)
+        if (std::string bad = checkConnectionOptions(opts); !bad.empty())
+            return *status = usageError(name, bad), false;
+    return true;
+}
+
+int eepromDump(const std::vector<std::string>& args) {
+    const char* name = "eeprom dump";
+    Options opts(withConnection({
+        {0, "fast", false, false,
+         "one request, the device streams all 512 blocks (recommended; cannot be stopped "
+         "from a window, Ctrl+C still ends it)",
+         ""},
+    }));
+    int status = 0;
+    if (!parseSub(opts, args, name, "FILE.ee", 1,
+                  "Reads the 32 KiB I2C EEPROM of an energy-monitoring board into FILE.ee (1024 lines of 32 "
+                  "bytes in hex with their CRC).",
+                  true, &status))
+        return status;
+    const std::string path = opts.positional()[0];
+    useTerminal(opts, true);
+    Connection conn;
+    if (!conn.open(opts)) return fail(conn.message());
+    const std::string port = CommPort;
+    if (Flag.modem == 1)
+        return fail(
+            "The modem answers, but dialling the device behind it (the remote connection) is not "
+            "available yet in this version.");
+    if (Flag.QM43BOOT == 1 || (Flag.VT71 != 1 && Flag.NOD85 != 1))
+        return fail("The device on " + port + " is not an energy-monitoring board (VT71a or NOD85).");
+    terminal().setAnswer("FAST mode ?", opts.has("fast") ? Answer::Yes : Answer::No);
+    const int problems = terminal().problemsShown();
+    const int done = vx::loader::dumpEepromTo(nullptr, path);
+    const vx::loader::EepromDumpStats& st = vx::loader::lastDump();
+    std::printf("%u of %u blocks read (%s)\n", unsigned(st.blocks), unsigned(EE_BLOCKS),
+                st.fast ? "FAST" : "block by block");
+    if (done != 1 || terminal().problemsShown() != problems) {
+        if (st.stopped || vx::platform::interruptRequested()) return kExitInterrupted;
+        std::string text = "Download procedure was not completed !";
+        if (!st.why.empty()) text += "\n" + st.why;
+        if (!st.partial.empty()) text += "\nThe blocks received are in " + st.partial + ".";
+        return fail(text);
+    }
+    std::printf("Data saved into file %s\n", path.c_str());
+    return kExitOk;
+}
+
+int eepromCompare(const std::vector<std::string>& args) {
+    const char* name = "eeprom compare";
+    Options opts({});
+    int status = 0;
+    if (!parseSub(
+            opts, args, name, "FILE.ee FILE.fw", 2,
+            "Compares an EEPROM dump with a firmware file: the firmware records against the dump's lines "
+            "after its first 256 bytes.",
+            false, &status))
+        return status;
+    const vx::loader::EeCompare c = vx::loader::compareDump(opts.positional()[0], opts.positional()[1]);
+    if (!c.equal) return fail("Files are different !\n(" + c.why + ")");
+    std::printf("Data are identical ! (%u records compared)\n", unsigned(c.compared));
+    return kExitOk;
+}
+
+struct Sub {
+    const char* name;
+    int (*run)(const std::vector<std::string>&);
+    const char* summary;
+};
+const Sub kSubs[] = {
+    {"dump", eepromDump, "read a board's I2C EEPROM into a *.ee file"},
+    {"compare", eepromCompare, "compare a *.ee dump with a firmware file"},
+};
+
+void printEepromUsage(FILE* to) {
+    std::fprintf(
+        to,
+        "Usage: vendrix-cli eeprom SUBCOMMAND [OPTIONS]\nThe I2C EEPROM of an energy-monitoring board.\n\n"
+        "Subcommands:\n");
+    for (auto& s : kSubs)
+        std::fprintf(to, "  %-8s %s\n", s.name, s.summary);
+    std::fprintf(to, "\nRun \"vendrix-cli eeprom SUBCOMMAND --help\" for the options of a subcommand.\n");
+}
+
+}  // namespace
+
+int cmdEeprom(const std::vector<std::string>& args) {
+    if (args.empty()) {
+        printEepromUsage(stderr);
+        return kExitUsage;
+    }
+    if (args[0] == "--help" || args[0] == "-h") {
+        printEepromUsage(stdout);
+        return kExitOk;
+    }
+    for (auto& s : kSubs)
+        if (args[0] == s.name) return s.run(std::vector<std::string>(args.begin() + 1, args.end()));
+    return usageError("eeprom", "unknown subcommand " + args[0]);
+}
+
+}  // namespace vx::cli
