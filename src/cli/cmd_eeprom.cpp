@@ -82,7 +82,9 @@ int eepromDump(const std::vector<std::string>& args) {
         if (st.stopped || vx::platform::interruptRequested()) return kExitInterrupted;
         std::string text = "Download procedure was not completed !";
         if (!st.why.empty()) text += "\n" + st.why;
-        if (!st.partial.empty()) text += "\nThe blocks received are in " + st.partial + ".";
+        if (!st.partial.empty())
+            text += vx::ui::format("\n%s holds only the %u blocks received (of %u): it is incomplete.",
+                                   st.partial.c_str(), unsigned(st.blocks), unsigned(EE_BLOCKS));
         return fail(text);
     }
     std::printf("Data saved into file %s\n", path.c_str());

@@ -1,7 +1,6 @@
 #include "loader/eeprom_dump.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <system_error>
 
 #include "boards/powerone_crc.h"
@@ -54,12 +53,12 @@ void drainStream() {
         }
 }
 
-// Keeps the blocks of a failed dump beside the target, under a name no one takes for a
-// whole dump.
-void keepPartial(const std::string& path, const std::string& text) {
-    if (text.empty()) return;
-    const std::string partial = path + ".partial";
-    if (vx::platform::writeFileAtomically(partial, text.data(), text.size())) gStats.partial = partial;
+// A failed dump leaves the blocks received in the file the user chose, whole lines only;
+// the messages say it is incomplete and File_ee does not take it. Nothing at all when no
+// block came.
+void keepPartial(vx::platform::AtomicFile& file, const std::string& path) {
+    if (gStats.blocks == 0) return file.discard();
+    if (file.commit()) gStats.partial = path;
 }
 
 }  // namespace
@@ -100,8 +99,6 @@ int dumpEeprom(vx::ui::WindowHandle owner, const std::string& path, bool fast) {
         gStats.why = file.error();
         return 0;
     }
-    std::string text;  // what was received, for a failed dump
-    text.reserve(size_t(EE_LINES) * EE_LINE);
     for (uint32_t b = 0; b < EE_BLOCKS; ++b) {
         Setbar_wait_msg(b, EE_BLOCKS);
         // A stream cannot be stopped from the window (the device sends on regardless); Ctrl+C
@@ -116,7 +113,6 @@ int dumpEeprom(vx::ui::WindowHandle owner, const std::string& path, bool fast) {
         const bool got = (!fast || b == 0) ? sendCOMMAND(hCom, "ATRD\r", 'U') == 1 : listenBlock();
         if (!got) {
             Close_wait_msg();
-            file.discard();
             if (fast) drainStream();
             gStats.why = std::string("Error in block No.") + vx::ui::format(" %u !", unsigned(b));
             // A stream that just stopped coming was waited for kEeBlockWaitMs, not the time-out.
@@ -126,12 +122,11 @@ int dumpEeprom(vx::ui::WindowHandle owner, const std::string& path, bool fast) {
                              vx::ui::format("\r\n(waiting for data: no block within %u ms)", kEeBlockWaitMs)
                        : withReason(gStats.why);
             vx::ui::message(owner, shown, "Com error", Icon::Error);
-            keepPartial(path, text);
+            keepPartial(file, path);
             return 0;
         }
         ++gStats.blocks;
         const std::string lines = eepromLine(Rx_buf) + eepromLine(Rx_buf + EE_LINE_DATA);
-        text += lines;
         file.write(lines.data(), lines.size());
     }
     Setbar_wait_msg(EE_BLOCKS, EE_BLOCKS);
@@ -142,9 +137,6 @@ int dumpEeprom(vx::ui::WindowHandle owner, const std::string& path, bool fast) {
         return 0;
     }
     File_ee = path;
-    // The blocks of an earlier failed dump into the same file are no longer of use.
-    std::error_code ec;
-    std::filesystem::remove(path + ".partial", ec);
     return 1;
 }
 
@@ -169,8 +161,8 @@ int downloadEeprom(vx::ui::WindowHandle owner) {
     std::string text = "Download procedure was not completed !";
     if (!gStats.why.empty()) text += "\r\n" + gStats.why;
     if (!gStats.partial.empty())
-        text += vx::ui::format("\r\nThe %u blocks received are in %s.", unsigned(gStats.blocks),
-                               gStats.partial.c_str());
+        text += vx::ui::format("\r\n%s holds only the %u blocks received (of %u): it is incomplete.",
+                               gStats.partial.c_str(), unsigned(gStats.blocks), unsigned(EE_BLOCKS));
     vx::ui::message(owner, text, "Error", Icon::Error);
     return 0;
 }

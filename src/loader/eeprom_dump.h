@@ -34,14 +34,14 @@ struct EepromDumpStats {
     uint32_t blocks = 0;   // blocks received
     bool stopped = false;  // by the user (Stop, Ctrl+C)
     std::string why;       // why it failed, "" when written or stopped
-    std::string partial;   // the file holding the blocks of a failed dump, "" when none
+    std::string partial;   // the file holding only the blocks of a failed dump, "" when none
 };
 const EepromDumpStats& lastDump();
 
 // The dump itself into `path`. 1 = written (File_ee ← path); 0 = failed (a message was
-// shown) or stopped. Nothing reaches `path` unless all 512 blocks arrived and the file was
-// written whole; the blocks of a failed dump are kept in "<path>.partial", a stopped one
-// leaves nothing.
+// shown) or stopped. A failed dump leaves the blocks received, as whole lines, in `path`
+// (never announced as a dump: File_ee stays as it was and the messages say it is
+// incomplete); a stopped one, or one without any block, leaves `path` as it was.
 int dumpEeprom(vx::ui::WindowHandle owner, const std::string& path, bool fast);
 
 // Asks for FAST mode, then dumpEeprom.

@@ -123,13 +123,14 @@ TEST_F(EepromCli, DumpsInBothModesAndCompares) {
     }
 }
 
-TEST_F(EepromCli, FailureKeepsOnlyThePartialAndNonBoardsAreRefused) {
+TEST_F(EepromCli, FailureSaysTheDumpIsIncompleteAndNonBoardsAreRefused) {
     ProcessResult r = cli({"dump", "x.ee", "--simulate=vt71,ee-silent=5", "--fast"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(has(r.err, "Error in block No. 5 !")) << r.err;
     EXPECT_TRUE(has(r.err, "Download procedure was not completed !")) << r.err;
-    EXPECT_EQ(read("x.ee.partial"), lines(0, 10));
-    EXPECT_EQ(files(), std::vector<std::string>{"x.ee.partial"});
+    EXPECT_TRUE(has(r.err, "x.ee holds only the 5 blocks received (of 512): it is incomplete.")) << r.err;
+    EXPECT_EQ(read("x.ee"), lines(0, 10));
+    EXPECT_EQ(files(), std::vector<std::string>{"x.ee"});
 
     r = cli({"dump", "y.ee", "--simulate=qm41"});
     EXPECT_EQ(r.exitCode, 1);
