@@ -8,6 +8,7 @@
 #include "cli/connection.h"
 #include "cli/logger_session.h"
 #include "link/com.h"
+#include "link/dialing.h"
 #include "loader/eeprom_compare.h"
 #include "loader/eeprom_dump.h"
 #include "platform/signals.h"
@@ -66,10 +67,9 @@ int eepromDump(const std::vector<std::string>& args) {
     Connection conn;
     if (!conn.open(opts)) return fail(conn.message());
     const std::string port = CommPort;
-    if (Flag.modem == 1)
+    if (Flag.modem == 1 && Stato_OPM != 2)
         return fail(
-            "The modem answers, but dialling the device behind it (the remote connection) is not "
-            "available yet in this version.");
+            "The modem answers: give the plant's number with --modem NUMBER to reach the board behind it.");
     if (Flag.QM43BOOT == 1 || (Flag.VT71 != 1 && Flag.NOD85 != 1))
         return fail("The device on " + port + " is not an energy-monitoring board (VT71a or NOD85).");
     terminal().setAnswer("FAST mode ?", opts.has("fast") ? Answer::Yes : Answer::No);
