@@ -80,13 +80,15 @@ void configurationFigure() {
             },
             &ok);
         if (!ok) std::fprintf(stderr, "the configuration was not read\n");
-        figure("Whole configuration at 19200 baud: wall / wire time", ratio, "ratio", "<= 1.1", ok && ratio <= 1.1);
+        figure("Whole configuration at 19200 baud: wall / wire time", ratio, "ratio", "<= 1.1",
+               ok && ratio <= 1.1);
         std::vector<std::string> commands = {"ATRD00FF\r", "ATEE\r", "ATOS\r", "ATSD0003\r"};
         for (int cd = 0; cd < 8; ++cd)
             commands.push_back(vx::ui::format("ATSD%02X01\r", cd));
         const double floor = bareFloor(link, commands);
         figure("  the same with bare syscalls (harness floor): wall / wire", floor, "ratio", "-", true);
-        figure("  the program's cost over the floor", ratio / floor, "ratio", "<= 1.05", ratio / floor <= 1.05);
+        figure("  the program's cost over the floor", ratio / floor, "ratio", "<= 1.05",
+               ratio / floor <= 1.05);
     }
     vx::ui::setBackend(nullptr);
 }
@@ -99,7 +101,8 @@ void inverterFigure() {
     if (link.start("vt71,baud=19200,inverters=20")) {
         bool ok = false;
         const double ratio = wallOverWire(
-            link, [&] { return refresh_dati_inv({}, uint16_t(0x0100 | 20)) == 1 && ui.messages.empty(); }, &ok);
+            link, [&] { return refresh_dati_inv({}, uint16_t(0x0100 | 20)) == 1 && ui.messages.empty(); },
+            &ok);
         if (!ok) std::fprintf(stderr, "the inverter report was not complete\n");
         figure("Inverter report, 20 inverters at 19200 baud: wall / wire", ratio, "ratio", "<= 1.1",
                ok && ratio <= 1.1);

@@ -26,7 +26,8 @@ std::string connectLogger(const Options& opts, Connection& conn) {
                Flag.bootvers + "): it has no session to read until its firmware is loaded.";
     // A modem in command mode would take "ATDT..." for a number to dial.
     if (Flag.modem == 1 && Stato_OPM != 2)
-        return "The modem answers: give the plant's number with --modem NUMBER to reach the logger behind it.";
+        return "The modem answers: give the plant's number with --modem NUMBER to reach the logger behind "
+               "it.";
     return {};
 }
 
