@@ -21,6 +21,7 @@
 #include "cli/commands.h"
 #include "cli/connection.h"
 #include "cli/logger_session.h"
+#include "cli/subcommands.h"
 #include "link/com.h"
 #include "link/dialing.h"
 #include "link/transaction.h"
@@ -44,30 +45,6 @@ void printText(const std::string& text) {
     for (char c : text)
         if (c != '\r') out += c;
     std::fputs(vx::ui::cp1252ToUtf8(out).c_str(), stdout);
-}
-
-// Parses the options of "board SUB"; --help prints its usage with its operands. False when
-// the command should end now, with exitStatus() telling how (kept in *status).
-bool parseSub(Options& opts, const std::vector<std::string>& args, const char* name, const char* operands,
-              size_t operandCount, const char* summary, int* status) {
-    for (auto& a : args) {
-        if (a == "--") break;
-        if (a == "--help" || a == "-h") {
-            std::printf("Usage: vendrix-cli %s %s[OPTIONS]\n%s\n\nOptions:\n%s", name, operands, summary,
-                        opts.usage().c_str());
-            *status = kExitOk;
-            return false;
-        }
-    }
-    if (!opts.parse(args)) return *status = usageError(name, opts.error()), false;
-    if (opts.positional().size() > operandCount)
-        return *status = usageError(name, "unexpected argument " + opts.positional()[operandCount]), false;
-    if (opts.positional().size() < operandCount)
-        return *status = usageError(name, std::string(operands) + "is required"), false;
-    if (operandCount == 0)
-        if (std::string bad = checkConnectionOptions(opts); !bad.empty())
-            return *status = usageError(name, bad), false;
-    return true;
 }
 
 // Finds the device and checks that it is an energy-monitoring board.
@@ -102,8 +79,8 @@ int boardRead(const std::vector<std::string>& args) {
     Options opts(withConnection(
         {{'o', "out", true, false, "also write the image into a parameter file", "FILE.vt1"}}));
     int status = 0;
-    if (!parseSub(opts, args, name, "", 0,
-                  "Reads the board's parameter image and prints its text description.", &status))
+    if (!parseSubcommand(opts, args, name, {"", 0, 0},
+                         "Reads the board's parameter image and prints its text description.", true, &status))
         return status;
     if (opts.has("out") && opts.value("out").empty())
         return usageError(name, "--out: the file name is empty");
@@ -129,8 +106,9 @@ int boardDescribe(const std::vector<std::string>& args) {
     const char* name = "board describe";
     Options opts({});
     int status = 0;
-    if (!parseSub(opts, args, name, "FILE.vt1 ", 1,
-                  "Prints the text description of a parameter file (no device is needed).", &status))
+    if (!parseSubcommand(opts, args, name, {"FILE.vt1", 1, 1},
+                         "Prints the text description of a parameter file (no device is needed).", false,
+                         &status))
         return status;
     const std::string path = opts.positional()[0];
     switch (vx::boards::readParameterFile(path)) {
@@ -151,10 +129,10 @@ int boardInverters(const std::vector<std::string>& args) {
                                   "until it answers or Ctrl+C, or ignore it (\"Error\" in the report)",
                                   "abort|retry|ignore"}}));
     int status = 0;
-    if (!parseSub(
-            opts, args, name, "", 0,
+    if (!parseSubcommand(
+            opts, args, name, {"", 0, 0},
             "Asks every inverter the board's image names for its serial number, model and input powers.",
-            &status))
+            true, &status))
         return status;
     const std::string onError = opts.value("on-error", "abort");
     vx::ui::Answer answer;
@@ -202,8 +180,8 @@ int boardAlarms(const std::vector<std::string>& args) {
         withConnection({{0, "reset", true, false, "acknowledge the alarm's SMS first (clears its SMS bit)",
                          "burglar|auxiliaries|inverter|efficiency"}}));
     int status = 0;
-    if (!parseSub(opts, args, name, "", 0, "Reads the board's alarm register and prints the alarms.",
-                  &status))
+    if (!parseSubcommand(opts, args, name, {"", 0, 0},
+                         "Reads the board's alarm register and prints the alarms.", true, &status))
         return status;
     const AlarmRow* reset = nullptr;
     if (opts.has("reset")) {
@@ -235,8 +213,9 @@ int boardGsm(const std::vector<std::string>& args) {
     const char* name = "board gsm";
     Options opts(connectionOptions());
     int status = 0;
-    if (!parseSub(opts, args, name, "", 0,
-                  "Asks the GSM modem on the board's display port 2 for its signal quality, once.", &status))
+    if (!parseSubcommand(opts, args, name, {"", 0, 0},
+                         "Asks the GSM modem on the board's display port 2 for its signal quality, once.",
+                         true, &status))
         return status;
     useTerminal(opts);
     Connection conn;
@@ -258,7 +237,7 @@ int boardGsm(const std::vector<std::string>& args) {
 int boardCommand(const std::vector<std::string>& args, const char* name, const char* summary, int which) {
     Options opts(connectionOptions());
     int status = 0;
-    if (!parseSub(opts, args, name, "", 0, summary, &status)) return status;
+    if (!parseSubcommand(opts, args, name, {"", 0, 0}, summary, true, &status)) return status;
     useTerminal(opts, true);
     Connection conn;
     if (std::string error = connectBoard(opts, conn); !error.empty()) return fail(error);
@@ -399,10 +378,11 @@ int boardWrite(const std::vector<std::string>& args) {
     const char* name = "board write";
     Options opts(writeOptions());
     int status = 0;
-    if (!parseSub(opts, args, name, "FILE.vt1 ", 1,
-                  "Writes a parameter file into the board: checks its values, prints the changes, writes "
-                  "and reads the image back.",
-                  &status))
+    if (!parseSubcommand(
+            opts, args, name, {"FILE.vt1", 1, 1},
+            "Writes a parameter file into the board: checks its values, prints the changes, writes "
+            "and reads the image back.",
+            false, &status))
         return status;
     if (std::string bad = checkConnectionOptions(opts); !bad.empty()) return usageError(name, bad);
     const std::string path = opts.positional()[0];
@@ -453,8 +433,9 @@ int boardDisplays(const std::vector<std::string>& args) {
     const char* name = "board displays";
     Options opts(withConnection({{'o', "out", true, false, "also write the report into a file", "FILE"}}));
     int status = 0;
-    if (!parseSub(opts, args, name, "", 0,
-                  "Finds the display boards behind the board and prints the settings of each.", &status))
+    if (!parseSubcommand(opts, args, name, {"", 0, 0},
+                         "Finds the display boards behind the board and prints the settings of each.", true,
+                         &status))
         return status;
     if (opts.has("out") && opts.value("out").empty())
         return usageError(name, "--out: the file name is empty");
@@ -490,12 +471,7 @@ int boardDisplays(const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-struct Sub {
-    const char* name;
-    int (*run)(const std::vector<std::string>&);
-    const char* summary;
-};
-const Sub kSubs[] = {
+const Subcommand kSubs[] = {
     {"read", boardRead, "read the parameter image, print its description (--out: save it)"},
     {"describe", boardDescribe, "print the description of a parameter file"},
     {"inverters", boardInverters, "report the inverters: serial number, model, input powers"},
@@ -509,30 +485,10 @@ const Sub kSubs[] = {
     {"reset", boardReset, "reset the board"},
 };
 
-void printBoardUsage(FILE* to) {
-    std::fprintf(
-        to,
-        "Usage: vendrix-cli board SUBCOMMAND [OPTIONS]\nThe energy-monitoring board (VT71a, NOD85).\n\n"
-        "Subcommands:\n");
-    for (auto& s : kSubs)
-        std::fprintf(to, "  %-10s %s\n", s.name, s.summary);
-    std::fprintf(to, "\nRun \"vendrix-cli board SUBCOMMAND --help\" for the options of a subcommand.\n");
-}
-
 }  // namespace
 
 int cmdBoard(const std::vector<std::string>& args) {
-    if (args.empty()) {
-        printBoardUsage(stderr);
-        return kExitUsage;
-    }
-    if (args[0] == "--help" || args[0] == "-h") {
-        printBoardUsage(stdout);
-        return kExitOk;
-    }
-    for (auto& s : kSubs)
-        if (args[0] == s.name) return s.run(std::vector<std::string>(args.begin() + 1, args.end()));
-    return usageError("board", "unknown subcommand " + args[0]);
+    return runSubcommand("board", "The energy-monitoring board (VT71a, NOD85).", kSubs, args);
 }
 
 }  // namespace vx::cli

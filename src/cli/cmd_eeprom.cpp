@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/connection.h"
 #include "cli/logger_session.h"
+#include "cli/subcommands.h"
 #include "link/com.h"
 #include "link/dialing.h"
 #include "loader/eeprom_compare.h"
@@ -24,30 +25,6 @@ vx::ui::TerminalBackend& terminal() {
     return static_cast<vx::ui::TerminalBackend&>(vx::ui::backend());
 }
 
-// Parses "eeprom SUB [OPTIONS] FILES"; --help prints the usage. False when the command
-// should end now (*status says how).
-bool parseSub(Options& opts, const std::vector<std::string>& args, const char* name, const char* files,
-              size_t nfiles, const char* summary, bool device, int* status) {
-    for (auto& a : args) {
-        if (a == "--") break;
-        if (a == "--help" || a == "-h") {
-            std::printf("Usage: vendrix-cli %s %s [OPTIONS]\n%s\n\nOptions:\n%s", name, files, summary,
-                        opts.usage().c_str());
-            *status = kExitOk;
-            return false;
-        }
-    }
-    if (!opts.parse(args)) return *status = usageError(name, opts.error()), false;
-    if (opts.positional().size() < nfiles)
-        return *status = usageError(name, std::string(files) + " required"), false;
-    if (opts.positional().size() > nfiles)
-        return *status = usageError(name, "unexpected argument " + opts.positional()[nfiles]), false;
-    if (device)
-        if (std::string bad = checkConnectionOptions(opts); !bad.empty())
-            return *status = usageError(name, bad), false;
-    return true;
-}
-
 int eepromDump(const std::vector<std::string>& args) {
     const char* name = "eeprom dump";
     Options opts(withConnection({
@@ -57,10 +34,11 @@ int eepromDump(const std::vector<std::string>& args) {
          ""},
     }));
     int status = 0;
-    if (!parseSub(opts, args, name, "FILE.ee", 1,
-                  "Reads the 32 KiB I2C EEPROM of an energy-monitoring board into FILE.ee (1024 lines of 32 "
-                  "bytes in hex with their CRC).",
-                  true, &status))
+    if (!parseSubcommand(
+            opts, args, name, {"FILE.ee", 1, 1},
+            "Reads the 32 KiB I2C EEPROM of an energy-monitoring board into FILE.ee (1024 lines of 32 "
+            "bytes in hex with their CRC).",
+            true, &status))
         return status;
     const std::string path = opts.positional()[0];
     useTerminal(opts, true);
@@ -95,8 +73,8 @@ int eepromCompare(const std::vector<std::string>& args) {
     const char* name = "eeprom compare";
     Options opts({});
     int status = 0;
-    if (!parseSub(
-            opts, args, name, "FILE.ee FILE.fw", 2,
+    if (!parseSubcommand(
+            opts, args, name, {"FILE.ee FILE.fw", 2, 2},
             "Compares an EEPROM dump with a firmware file: the firmware records against the dump's lines "
             "after its first 256 bytes.",
             false, &status))
@@ -107,40 +85,15 @@ int eepromCompare(const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-struct Sub {
-    const char* name;
-    int (*run)(const std::vector<std::string>&);
-    const char* summary;
-};
-const Sub kSubs[] = {
+const Subcommand kSubs[] = {
     {"dump", eepromDump, "read a board's I2C EEPROM into a *.ee file"},
     {"compare", eepromCompare, "compare a *.ee dump with a firmware file"},
 };
 
-void printEepromUsage(FILE* to) {
-    std::fprintf(
-        to,
-        "Usage: vendrix-cli eeprom SUBCOMMAND [OPTIONS]\nThe I2C EEPROM of an energy-monitoring board.\n\n"
-        "Subcommands:\n");
-    for (auto& s : kSubs)
-        std::fprintf(to, "  %-8s %s\n", s.name, s.summary);
-    std::fprintf(to, "\nRun \"vendrix-cli eeprom SUBCOMMAND --help\" for the options of a subcommand.\n");
-}
-
 }  // namespace
 
 int cmdEeprom(const std::vector<std::string>& args) {
-    if (args.empty()) {
-        printEepromUsage(stderr);
-        return kExitUsage;
-    }
-    if (args[0] == "--help" || args[0] == "-h") {
-        printEepromUsage(stdout);
-        return kExitOk;
-    }
-    for (auto& s : kSubs)
-        if (args[0] == s.name) return s.run(std::vector<std::string>(args.begin() + 1, args.end()));
-    return usageError("eeprom", "unknown subcommand " + args[0]);
+    return runSubcommand("eeprom", "The I2C EEPROM of an energy-monitoring board.", kSubs, args);
 }
 
 }  // namespace vx::cli

@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/connection.h"
 #include "cli/logger_session.h"
+#include "cli/subcommands.h"
 #include "link/com.h"
 #include "link/dialing.h"
 #include "loader/firmware_file.h"
@@ -22,29 +23,6 @@ using vx::ui::Answer;
 
 vx::ui::TerminalBackend& terminal() {
     return static_cast<vx::ui::TerminalBackend&>(vx::ui::backend());
-}
-
-// Parses "firmware SUB [OPTIONS] FILE.fw"; --help prints the usage. False when the command
-// should end now (*status says how).
-bool parseSub(Options& opts, const std::vector<std::string>& args, const char* name, const char* summary,
-              bool device, int* status) {
-    for (auto& a : args) {
-        if (a == "--") break;
-        if (a == "--help" || a == "-h") {
-            std::printf("Usage: vendrix-cli %s FILE.fw [OPTIONS]\n%s\n\nOptions:\n%s", name, summary,
-                        opts.usage().c_str());
-            *status = kExitOk;
-            return false;
-        }
-    }
-    if (!opts.parse(args)) return *status = usageError(name, opts.error()), false;
-    if (opts.positional().empty()) return *status = usageError(name, "FILE.fw is required"), false;
-    if (opts.positional().size() > 1)
-        return *status = usageError(name, "unexpected argument " + opts.positional()[1]), false;
-    if (device)
-        if (std::string bad = checkConnectionOptions(opts); !bad.empty())
-            return *status = usageError(name, bad), false;
-    return true;
 }
 
 // Loads the file into the program's image; "" when valid, else the program's message.
@@ -66,8 +44,9 @@ int firmwareCheck(const std::vector<std::string>& args) {
     const char* name = "firmware check";
     Options opts({});
     int status = 0;
-    if (!parseSub(opts, args, name, "Checks a firmware file and prints its board type, version and records.",
-                  false, &status))
+    if (!parseSubcommand(opts, args, name, {"FILE.fw", 1, 1},
+                         "Checks a firmware file and prints its board type, version and records.", false,
+                         &status))
         return status;
     if (std::string error = loadFile(opts.positional()[0]); !error.empty()) return fail(error);
     printImage();
@@ -82,10 +61,11 @@ int firmwareUpload(const std::vector<std::string>& args) {
         {0, "no-reset", false, false, "leave the board running its old firmware after the upload", ""},
     }));
     int status = 0;
-    if (!parseSub(opts, args, name,
-                  "Uploads a firmware file into an energy-monitoring board (then resets it), or into a QM43 "
-                  "waiting in its boot loader.",
-                  true, &status))
+    if (!parseSubcommand(
+            opts, args, name, {"FILE.fw", 1, 1},
+            "Uploads a firmware file into an energy-monitoring board (then resets it), or into a QM43 "
+            "waiting in its boot loader.",
+            true, &status))
         return status;
     // The file first: a bad file needs no device.
     if (std::string error = loadFile(opts.positional()[0]); !error.empty()) return fail(error);
@@ -95,7 +75,8 @@ int firmwareUpload(const std::vector<std::string>& args) {
     if (!conn.open(opts)) return fail(conn.message());
     const std::string port = CommPort;
     if (Flag.modem == 1 && Stato_OPM != 2)
-        return fail("The modem answers: give the plant's number with --modem NUMBER to reach the device behind it.");
+        return fail(
+            "The modem answers: give the plant's number with --modem NUMBER to reach the device behind it.");
     const bool boot = Flag.QM43BOOT == 1;
     if (!boot && Flag.VT71 != 1 && Flag.NOD85 != 1)
         return fail("The device on " + port +
@@ -126,40 +107,15 @@ int firmwareUpload(const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-struct Sub {
-    const char* name;
-    int (*run)(const std::vector<std::string>&);
-    const char* summary;
-};
-const Sub kSubs[] = {
+const Subcommand kSubs[] = {
     {"check", firmwareCheck, "check a firmware file, print its board type, version and records"},
     {"upload", firmwareUpload, "upload a firmware file into a board or a QM43 boot loader"},
 };
 
-void printFirmwareUsage(FILE* to) {
-    std::fprintf(
-        to,
-        "Usage: vendrix-cli firmware SUBCOMMAND [OPTIONS]\nFirmware files (*.fw) and their upload.\n\n"
-        "Subcommands:\n");
-    for (auto& s : kSubs)
-        std::fprintf(to, "  %-8s %s\n", s.name, s.summary);
-    std::fprintf(to, "\nRun \"vendrix-cli firmware SUBCOMMAND --help\" for the options of a subcommand.\n");
-}
-
 }  // namespace
 
 int cmdFirmware(const std::vector<std::string>& args) {
-    if (args.empty()) {
-        printFirmwareUsage(stderr);
-        return kExitUsage;
-    }
-    if (args[0] == "--help" || args[0] == "-h") {
-        printFirmwareUsage(stdout);
-        return kExitOk;
-    }
-    for (auto& s : kSubs)
-        if (args[0] == s.name) return s.run(std::vector<std::string>(args.begin() + 1, args.end()));
-    return usageError("firmware", "unknown subcommand " + args[0]);
+    return runSubcommand("firmware", "Firmware files (*.fw) and their upload.", kSubs, args);
 }
 
 }  // namespace vx::cli

@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/connection.h"
 #include "cli/logger_session.h"
+#include "cli/subcommands.h"
 #include "link/com.h"
 #include "link/transaction.h"
 #include "loader/bin_file.h"
@@ -35,35 +36,13 @@ std::vector<OptionSpec> confirmOptions() {
         {{'y', "yes", false, false, "answer the confirmation before changing the device", ""}});
 }
 
-// Parses "NAME [OPERAND]" options: --help, at most `most` operands, at least `least`.
-bool parseCommand(Options& opts, const std::vector<std::string>& args, const char* name, const char* operands,
-                  size_t least, size_t most, const char* summary, int* status) {
-    for (auto& a : args) {
-        if (a == "--") break;
-        if (a == "--help" || a == "-h") {
-            std::printf("Usage: vendrix-cli %s %s[OPTIONS]\n%s\n\nOptions:\n%s", name, operands, summary,
-                        opts.usage().c_str());
-            *status = kExitOk;
-            return false;
-        }
-    }
-    if (!opts.parse(args)) return *status = usageError(name, opts.error()), false;
-    if (opts.positional().size() > most)
-        return *status = usageError(name, "unexpected argument " + opts.positional()[most]), false;
-    if (opts.positional().size() < least)
-        return *status = usageError(name, std::string(operands) + "is required"), false;
-    if (std::string bad = checkConnectionOptions(opts); !bad.empty())
-        return *status = usageError(name, bad), false;
-    return true;
-}
-
 int flashUpload(const std::vector<std::string>& args) {
     const char* name = "flash upload";
     Options opts(confirmOptions());
     int status = 0;
-    if (!parseCommand(
-            opts, args, name, "FILE.bin ", 1, 1,
-            "Writes a flash image (whole 528-byte pages, 1 to 4096) into the logger's flash memory.",
+    if (!parseSubcommand(
+            opts, args, name, {"FILE.bin", 1, 1},
+            "Writes a flash image (whole 528-byte pages, 1 to 4096) into the logger's flash memory.", true,
             &status))
         return status;
     const std::string path = opts.positional()[0];
@@ -93,9 +72,10 @@ int flashClear(const std::vector<std::string>& args) {
     const char* name = "flash clear";
     Options opts(confirmOptions());
     int status = 0;
-    if (!parseCommand(opts, args, name, "", 0, 0,
-                      "Clears the logger's flash memory (all the data is lost) and reads the session again.",
-                      &status))
+    if (!parseSubcommand(
+            opts, args, name, {"", 0, 0},
+            "Clears the logger's flash memory (all the data is lost) and reads the session again.", true,
+            &status))
         return status;
     useTerminal(opts, true);
     Connection conn;
@@ -126,13 +106,13 @@ int counterCommand(const std::vector<std::string>& args, bool days) {
     const char* name = days ? "counter days" : "counter energy";
     Options opts(confirmOptions());
     int status = 0;
-    if (!parseCommand(
-            opts, args, name, "[VALUE] ", 0, 1,
+    if (!parseSubcommand(
+            opts, args, name, {"[VALUE]", 0, 1},
             days ? "Sets the board's days counter (0 to 9999; a VT71a from firmware 0x20 on). The board "
                    "does not tell its value."
                  : "Prints the board's energy counter in kWh, or sets it to VALUE (0 to 100000000, "
                    "one decimal).",
-            &status))
+            true, &status))
         return status;
     const bool set = !opts.positional().empty();
     if (days && !set)
@@ -170,29 +150,6 @@ int counterCommand(const std::vector<std::string>& args, bool days) {
     return kExitOk;
 }
 
-struct Sub {
-    const char* name;
-    int (*run)(const std::vector<std::string>&);
-    const char* summary;
-};
-
-int dispatch(const char* command, const char* title, const Sub* subs, size_t n,
-             const std::vector<std::string>& args) {
-    auto usage = [&](FILE* to) {
-        std::fprintf(to, "Usage: vendrix-cli %s SUBCOMMAND [OPTIONS]\n%s\n\nSubcommands:\n", command, title);
-        for (size_t i = 0; i < n; ++i)
-            std::fprintf(to, "  %-8s %s\n", subs[i].name, subs[i].summary);
-        std::fprintf(to, "\nRun \"vendrix-cli %s SUBCOMMAND --help\" for the options of a subcommand.\n",
-                     command);
-    };
-    if (args.empty()) return usage(stderr), kExitUsage;
-    if (args[0] == "--help" || args[0] == "-h") return usage(stdout), kExitOk;
-    for (size_t i = 0; i < n; ++i)
-        if (args[0] == subs[i].name)
-            return subs[i].run(std::vector<std::string>(args.begin() + 1, args.end()));
-    return usageError(command, "unknown subcommand " + args[0]);
-}
-
 int counterEnergy(const std::vector<std::string>& args) {
     return counterCommand(args, false);
 }
@@ -200,11 +157,11 @@ int counterDays(const std::vector<std::string>& args) {
     return counterCommand(args, true);
 }
 
-const Sub kFlashSubs[] = {
+const Subcommand kFlashSubs[] = {
     {"upload", flashUpload, "write a flash image (*.bin) into the logger"},
     {"clear", flashClear, "clear the logger's flash memory"},
 };
-const Sub kCounterSubs[] = {
+const Subcommand kCounterSubs[] = {
     {"energy", counterEnergy, "print or set the board's energy counter"},
     {"days", counterDays, "set the board's days counter"},
 };
@@ -212,12 +169,12 @@ const Sub kCounterSubs[] = {
 }  // namespace
 
 int cmdFlash(const std::vector<std::string>& args) {
-    return dispatch("flash", "The logger's flash memory.", kFlashSubs, std::size(kFlashSubs), args);
+    return runSubcommand("flash", "The logger's flash memory.", kFlashSubs, args);
 }
 
 int cmdCounter(const std::vector<std::string>& args) {
-    return dispatch("counter", "The energy-monitoring board's counters (VT71a, NOD85).", kCounterSubs,
-                    std::size(kCounterSubs), args);
+    return runSubcommand("counter", "The energy-monitoring board's counters (VT71a, NOD85).", kCounterSubs,
+                         args);
 }
 
 }  // namespace vx::cli
