@@ -11,22 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "support/crc_x25.h"
 #include "support/process.h"
 
 namespace vx::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-uint16_t crcX25(const uint8_t* p, size_t n) {
-    uint16_t c = 0xFFFF;
-    for (size_t i = 0; i < n; ++i) {
-        c ^= p[i];
-        for (int b = 0; b < 8; ++b)
-            c = (c & 1) ? uint16_t((c >> 1) ^ 0x8408) : uint16_t(c >> 1);
-    }
-    return uint16_t(~c);
-}
 
 // A firmware file of random records with correct CRCs.
 std::string firmware(int records, char type = '5') {

@@ -18,6 +18,7 @@
 #include "sim/fake_serial_port.h"
 #include "sim/logger_device.h"
 #include "sim/options.h"
+#include "support/crc_x25.h"
 #include "support/fixtures.h"
 
 namespace vx::test {
@@ -25,17 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using vx::ui::Answer;
-
-// CRC-16/X-25, bit by bit, independent of the program's table.
-uint16_t crcX25(const uint8_t* p, size_t n) {
-    uint16_t c = 0xFFFF;
-    for (size_t i = 0; i < n; ++i) {
-        c ^= p[i];
-        for (int b = 0; b < 8; ++b)
-            c = (c & 1) ? uint16_t((c >> 1) ^ 0x8408) : uint16_t(c >> 1);
-    }
-    return uint16_t(~c);
-}
 
 // A line of 32 bytes as the firmware converter writes its records.
 std::string refLine(const uint8_t* d) {
