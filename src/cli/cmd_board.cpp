@@ -35,10 +35,6 @@ namespace {
 
 using vx::boards::boardCommError;
 
-vx::ui::TerminalBackend& terminal() {
-    return static_cast<vx::ui::TerminalBackend&>(vx::ui::backend());
-}
-
 // Text of the program (CR LF line ends, Windows-1252) as the terminal wants it.
 void printText(const std::string& text) {
     std::string out;

@@ -21,10 +21,6 @@ namespace {
 
 using vx::ui::Answer;
 
-vx::ui::TerminalBackend& terminal() {
-    return static_cast<vx::ui::TerminalBackend&>(vx::ui::backend());
-}
-
 int eepromDump(const std::vector<std::string>& args) {
     const char* name = "eeprom dump";
     Options opts(withConnection({

@@ -21,10 +21,6 @@ namespace {
 using vx::loader::FwFileError;
 using vx::ui::Answer;
 
-vx::ui::TerminalBackend& terminal() {
-    return static_cast<vx::ui::TerminalBackend&>(vx::ui::backend());
-}
-
 // Loads the file into the program's image; "" when valid, else the program's message.
 std::string loadFile(const std::string& path) {
     int bad = -1;

@@ -23,10 +23,6 @@ namespace {
 
 using vx::ui::Answer;
 
-vx::ui::TerminalBackend& terminal() {
-    return static_cast<vx::ui::TerminalBackend&>(vx::ui::backend());
-}
-
 Answer yesAnswer(const Options& opts) {
     return opts.has("yes") ? Answer::Yes : Answer::No;
 }

@@ -21,10 +21,6 @@ namespace {
 constexpr unsigned long kMaxDuration = 31536000;  // a year
 constexpr auto kTick = std::chrono::milliseconds(100);
 
-vx::ui::TerminalBackend& terminal() {
-    return static_cast<vx::ui::TerminalBackend&>(vx::ui::backend());
-}
-
 struct MonitorRun {
     unsigned long duration = 0;  // seconds, 0: until Ctrl+C
     uint16_t period = 0;         // export period, seconds

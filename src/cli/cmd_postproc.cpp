@@ -38,10 +38,6 @@ using vx::postproc::theTable;
 
 constexpr int32_t kMaxDataColumn = SELCOL_LAST - 1;  // data column 240 is table column 241
 
-vx::ui::TerminalBackend& terminal() {
-    return static_cast<vx::ui::TerminalBackend&>(vx::ui::backend());
-}
-
 // "--help" among the arguments: the usage with the positional argument, then true.
 bool helpAsked(const std::vector<std::string>& args, const char* name, const char* operands,
                const char* summary, const Options& opts) {

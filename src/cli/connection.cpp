@@ -107,8 +107,13 @@ std::string checkConnectionOptions(const Options& opts) {
     return {};
 }
 
-void useTerminal(const Options& opts, bool progress) {
+vx::ui::TerminalBackend& terminal() {
     static vx::ui::TerminalBackend t;
+    return t;
+}
+
+void useTerminal(const Options& opts, bool progress) {
+    vx::ui::TerminalBackend& t = terminal();
     t.setProgress(progress);
     t.setRetries(opts.has("retries") ? int(*parseUnsigned(opts.value("retries"))) : 2);
     vx::ui::setBackend(&t);

@@ -12,6 +12,10 @@ namespace vx::simhost {
 class SimulatedDevice;
 }
 
+namespace vx::ui {
+class TerminalBackend;
+}
+
 namespace vx::cli {
 
 // The options every device command takes.
@@ -22,6 +26,8 @@ std::string checkConnectionOptions(const Options& opts);
 
 // The terminal backend of the command, with the answers its options give.
 void useTerminal(const Options& opts, bool progress = false);
+// The command-line tool's backend, the one useTerminal installs.
+vx::ui::TerminalBackend& terminal();
 
 class Connection {
   public:
