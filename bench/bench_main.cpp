@@ -1,5 +1,5 @@
 // vendrix-bench: prints the figures the program is held to, one line each.
-// Usage: vendrix-bench [link|scan|download|decode|monitor|table|boards|loader|all]
+// Usage: vendrix-bench [link|scan|download|incremental|decode|monitor|table|boards|loader|all]
 
 #include <cstdio>
 #include <cstring>
@@ -11,6 +11,7 @@ void benchIdleCpu();
 void benchScan();
 void benchDownload(const char* form, const char* pacing, bool ratioFigure);
 void benchDecode();
+void benchIncremental();
 void benchMonitor();
 void benchGraphs();
 void benchTable();
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
         benchDownload("plain", "bytewise=1,", true);
         benchDownload("fast", "", false);
     }
+    if (all || what == "download" || what == "incremental") benchIncremental();
     if (all || what == "monitor") {
         benchMonitor();
         benchGraphs();

@@ -101,7 +101,9 @@ void benchStop() {
         initCOM(hCom);
         Timeout_rx = 2000;
         test_hCom(hCom);
-        vx::shell::MainWindow mw({[](QWidget*) {}, {}, {}, {}});
+        vx::shell::MainWindowLinks links;  // no window of its own opens
+        links.postProcessing = [](QWidget*) {};
+        vx::shell::MainWindow mw(links);
         mw.openSequence();
         mw.show();
         std::vector<double> polls;

@@ -12,15 +12,19 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "bench_util.h"
 #include "link/com.h"
+#include "link/trace.h"
 #include "session/page_access.h"
 #include "shell/defaults.h"
 #include "shell/port_scan.h"
+#include "shell/program_trace.h"
+#include "sim/fake_serial_port.h"
 
 namespace vx::bench {
 namespace {
@@ -133,6 +137,96 @@ void idleCpuFigure() {
     figure(name, 100.0 * cpu / wall, "%", "< 5", cpu / wall < 0.05);
 }
 
+// 48-byte reads from the unpaced simulator with the trace off or on (into a temporary
+// file): transactions a second, and the program thread's CPU time for each, which shows
+// the trace's own cost when other work on the machine blurs the wall time.
+struct ReadFigures {
+    double perSecond = 0, cpuUs = 0;
+};
+
+ReadFigures readFigures(bool traced) {
+    const std::string file = (std::filesystem::temp_directory_path() / "vendrix-bench-trace.txt").string();
+    vx::shell::TraceRun trace;
+    if (traced && !trace.start(file, {"vendrix-bench", "link"})) return {};
+    ReadFigures f;
+    {
+        SimLink link;
+        if (!link.start("qm41,baud=0,pages=40,nodes=4")) return {};
+        sendCOMMAND(hCom, "ATRD0000\r", 13);
+        constexpr int kCount = 10000;
+        const double c0 = threadCpuSeconds(), t0 = wallSeconds();
+        int good = 0;
+        for (int i = 0; i < kCount; ++i)
+            good += sendCOMMAND(hCom, "ATRD\r", 'L');
+        if (good != kCount) return {};
+        f.perSecond = kCount / (wallSeconds() - t0);
+        f.cpuUs = (threadCpuSeconds() - c0) * 1e6 / kCount;
+    }
+    const bool written = trace.finish();
+    std::error_code ec;
+    std::filesystem::remove(file, ec);
+    return written ? f : ReadFigures{};
+}
+
+// The same reads on the in-process fake port: no system call, no scheduling, only the
+// program's own work (and, on, the trace's formatting and file writes).
+double fakeReadRate(bool traced) {
+    const std::string file = (std::filesystem::temp_directory_path() / "vendrix-bench-trace.txt").string();
+    vx::shell::TraceRun trace;
+    if (traced && !trace.start(file, {"vendrix-bench", "link"})) return 0;
+    vx::sim::Options o;
+    std::string err;
+    std::shared_ptr<const vx::sim::Session> session;
+    if (!vx::sim::parseSimSettings("qm41,pages=40,nodes=4", o, err)) return 0;
+    std::unique_ptr<vx::link::SerialPort> port =
+        std::make_unique<vx::sim::FakeSerialPort>(vx::sim::makeDevice(o, err, &session));
+    if (traced) port = vx::link::tracedPort(std::move(port));
+    Timeout_rx = TO_RX_SLOW;
+    sendCOMMAND(port.get(), "ATRD0000\r", 13);
+    constexpr int kCount = 50000;
+    int good = 0;
+    const double t0 = wallSeconds();
+    for (int i = 0; i < kCount; ++i)
+        good += sendCOMMAND(port.get(), "ATRD\r", 'L');
+    const double rate = kCount / (wallSeconds() - t0);
+    port.reset();
+    const bool written = trace.finish();
+    std::error_code ec;
+    std::filesystem::remove(file, ec);
+    return written && good == kCount ? rate : 0;
+}
+
+void traceFigures() {
+    initVAR();
+    // Alternated and the best of five kept, so that other work on the machine weighs the
+    // same on both.
+    ReadFigures off{0, 1e9}, on{0, 1e9};
+    for (int round = 0; round < 5; ++round) {
+        for (bool traced : {false, true}) {
+            ReadFigures f = readFigures(traced);
+            ReadFigures& best = traced ? on : off;
+            if (f.perSecond == 0) return std::printf("-- the trace figures failed\n"), void();
+            best.perSecond = std::max(best.perSecond, f.perSecond);
+            best.cpuUs = std::min(best.cpuUs, f.cpuUs);
+        }
+    }
+    figure("48-byte transactions / s, unpaced, trace off", off.perSecond, "1/s", "-", true);
+    figure("48-byte transactions / s, unpaced, trace on (to a file)", on.perSecond, "1/s", "-", true);
+    figure("  program CPU per transaction, trace off", off.cpuUs, "us", "-", true);
+    figure("  program CPU per transaction, trace on", on.cpuUs, "us", "-", true);
+    figure("  trace on / off: transactions / s", on.perSecond / off.perSecond, "ratio", "-", true);
+    double fakeOff = 0, fakeOn = 0;
+    for (int round = 0; round < 3; ++round) {
+        fakeOff = std::max(fakeOff, fakeReadRate(false));
+        fakeOn = std::max(fakeOn, fakeReadRate(true));
+    }
+    figure("48-byte transactions / s, in-process fake port, trace off", fakeOff, "1/s", "-", fakeOff > 0);
+    figure("48-byte transactions / s, in-process fake port, trace on", fakeOn, "1/s", "> 100000",
+           fakeOn > 1e5);
+    figure("  trace cost per transaction", (1 / fakeOn - 1 / fakeOff) * 1e6, "us", "< 5",
+           (1 / fakeOn - 1 / fakeOff) * 1e6 < 5);
+}
+
 }  // namespace
 
 void benchTransactions() {
@@ -140,6 +234,8 @@ void benchTransactions() {
         Backend backend(qt);
         transactionFigures();
     }
+    std::printf("-- protocol trace (POSIX termios)\n");
+    traceFigures();
 }
 
 void benchIdleCpu() {

@@ -5,19 +5,20 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "bench_util.h"
 #include "link/com.h"
+#include "platform/atomic_file.h"
 #include "session/download.h"
 #include "session/memory_model.h"
-#include "platform/atomic_file.h"
 #include "session/resample.h"
 #include "session/session_reader.h"
 #include "session/session_state.h"
 #include "shell/defaults.h"
-#include "state/flags.h"
 #include "sim/session.h"
+#include "state/flags.h"
 #include "ui/scripted_backend.h"
 
 using namespace vx::session;
@@ -107,6 +108,58 @@ void benchDownload(const char* form, const char* pacing, bool ratioFigure) {
         std::snprintf(name, sizeof name, "full download, %s form, 1 ms frames: CPU / wall", form);
         figure(name, 100.0 * cpu / wall, "%", "< 5", cpu / wall < 0.05);
     }
+}
+
+// A full download of a full memory against the incremental download of its last 1 %, at
+// 115200 baud. The archive is made first, unpaced, with the logger's last page pointer set
+// back by 41 pages (1 % of 4095): the session as it was a while before.
+void benchIncremental() {
+    initVAR();
+    ScratchDir scratch;
+    vx::ui::ScriptedBackend ui;
+    vx::ui::setBackend(&ui);
+    const std::string session = "qm41,nodes=30,pages=4095,satmr=60,tmpbuf=400,seed=21";
+    const int32_t back = 41;
+    auto readSession = [] {
+        Flag.pages[0] = 0;
+        initSession(Flag.pages, nullptr);
+        Tsample = 1800;
+        return Flag.pages_error == 0 && Flag.table_error == 0 && Flag.time_error == 0;
+    };
+    {
+        SimLink earlier;
+        if (!earlier.start(session) || !readSession()) return (void)std::printf("incremental: no session\n");
+        char cmd[16];
+        std::snprintf(cmd, sizeof cmd, "ATPL%04X\r", unsigned(pageAdd(PagLast, -back)));
+        if (!sendCOMMAND(hCom, cmd, 13) || !readSession())
+            return (void)std::printf("incremental: ATPL failed\n");
+        vx::session::RawOptions keep;
+        keep.keepIn = "archive";
+        if (!vx::session::downloadSession(nullptr, "earlier", keep))
+            return (void)std::printf("incremental: the archive could not be made\n");
+    }
+    SimLink link;
+    if (!link.start(session + ",baud=115200") || !readSession())
+        return (void)std::printf("incremental: no session\n");
+    double t0 = wallSeconds();
+    int32_t full = saveFile(nullptr, "full");
+    double fullWall = wallSeconds() - t0;
+    vx::session::RawOptions since;
+    since.since = "archive";
+    t0 = wallSeconds();
+    int32_t incremental = vx::session::downloadSession(nullptr, "since", since);
+    double incWall = wallSeconds() - t0;
+    vx::ui::setBackend(nullptr);
+    auto slurp = [](const char* name) {
+        std::ifstream f(name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    };
+    if (!full || !incremental || slurp("full") != slurp("since"))
+        return (void)std::printf("incremental: the downloads failed or differ\n");
+    figure("full download of a full memory (4095 pages), 115200 baud", fullWall, "s", "-", true);
+    figure("incremental download of its last 1 % (42 pages), 115200 baud", incWall, "s", "-", true);
+    figure("full / incremental download time", fullWall / incWall, "ratio", ">= 40",
+           fullWall / incWall >= 40);
 }
 
 // Page walk into the scratch file and resampling into the data record file, for a full

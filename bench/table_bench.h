@@ -62,10 +62,10 @@ inline size_t writeDataRecordFile() {
     std::FILE* f = std::fopen(kTableStart, "wb");
     if (!f) return 0;
     std::fprintf(f, "Time[s]: %u\r\n", 900u);
-    static const char* const kinds[] = {
-        "Temperature (0.00 \xB0"
-        "C)",
-        "Voltage (0.000 V)", "Current (0.00 A)", "Irradiance (W/m2)"};
+    // \260 is the degree sign (0xB0); an octal escape stops after three digits, so the C after
+    // it stays a letter.
+    static const char* const kinds[] = {"Temperature (0.00 \260C)", "Voltage (0.000 V)", "Current (0.00 A)",
+                                        "Irradiance (W/m2)"};
     for (int c = 0; c < kTableColumns; ++c)
         std::fprintf(f, "\"CH%d_%d: %s\" ", 1 + c / 8, 1 + c % 8, kinds[c % 4]);
     std::fputs("\r\n", f);

@@ -49,6 +49,7 @@ void LineDevice::receive(const uint8_t* data, size_t len, int64_t nowNs, Output&
         out.inputPos = i + 1;
         if (rawByte(data[i], nowNs, out)) continue;
         if (!splitter_.feed(data[i], cmd)) continue;
+        if (!out.arrived(cmd)) continue;
         out.command = cmd;
         onCommand(cmd, nowNs, out);
         out.command.clear();

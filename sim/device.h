@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -40,6 +41,12 @@ class Output {
     size_t inputPos = 0;
     std::string command;
 
+    // Asked before the device acts on a command or a binary packet (by the name its reply
+    // carries: "ATRD", "ATCM14 packet"); false when the fault injection lost it on the line,
+    // so the device neither acts on it nor answers. Null: every command arrives.
+    std::function<bool(const std::string&)> arrives;
+    bool arrived(const std::string& cmd) const { return !arrives || arrives(cmd); }
+
     std::vector<Reply> replies;
 };
 
@@ -57,6 +64,12 @@ class Device {
 
     // True once the device has gone away for good (the "vanish" fault).
     virtual bool vanished() const { return false; }
+
+    // The power failed for a moment (the "reset" fault): the device starts again as after
+    // switching on, out of every mode (monitor, uploads, dumps), its read pointers back at
+    // their start, a half-received command forgotten. What it stores (flash, EEPROM, the
+    // saved image, the clock) stays.
+    virtual void restart(int64_t /*nowNs*/) {}
 };
 
 // Splits the host's byte stream into commands: a line ended by CR (the CR is dropped, a
@@ -78,6 +91,8 @@ class CommandSplitter {
 class LineDevice : public Device {
   public:
     void receive(const uint8_t* data, size_t len, int64_t nowNs, Output& out) override;
+
+    void restart(int64_t) override { splitter_.reset(); }
 
   protected:
     virtual void onCommand(const std::string& cmd, int64_t nowNs, Output& out) = 0;

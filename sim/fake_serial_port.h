@@ -32,6 +32,10 @@ class FakeSerialPort : public vx::link::SerialPort {
     size_t write(const uint8_t* data, size_t len) override;
     bool readByte(uint8_t& b) override;
     bool waitReadable(int timeoutMs) override;
+    // With hangUpOnVanish, a device that vanished is a port that reports a hang-up, as the
+    // pty server's vanish-close makes it.
+    bool gone() const override { return hangUpOnVanish_ && device_->vanished(); }
+    void setHangUpOnVanish(bool on) { hangUpOnVanish_ = on; }
     // The transaction's time-outs run on the virtual clock.
     uint64_t nowMs() const override { return uint64_t(nowNs_ / 1000000); }
     void sleepMs(uint32_t ms) override { advanceMs(ms); }
@@ -66,6 +70,7 @@ class FakeSerialPort : public vx::link::SerialPort {
     uint64_t bytesOut_ = 0;
     uint32_t baud_ = 9600;
     bool dtrRts_ = false;
+    bool hangUpOnVanish_ = false;
 };
 
 }  // namespace vx::sim

@@ -132,11 +132,11 @@ void FirmwareReceiver::feed(uint8_t b, Output& out) {
     if (resync_) {
         // Everything up to "ATCM04\r" is dropped.
         if (buf_.size() > 7) buf_.erase(buf_.begin());
-        if (is(buf_, "ATCM04\r")) {
+        if (is(buf_, "ATCM04\r") && out.arrived("ATCM04")) {
             resync_ = false;
             ++resyncs_;
             buf_.clear();  // not answered: an "OK" would pass for a record's
-        } else if (is(buf_, "ATCM10\r")) {
+        } else if (is(buf_, "ATCM10\r") && out.arrived("ATCM10")) {
             receiving_ = false;
             buf_.clear();
             reply("ATCM10", "OK", out);
@@ -144,17 +144,28 @@ void FirmwareReceiver::feed(uint8_t b, Output& out) {
         return;
     }
     if (buf_.size() == 7 && is(buf_, "ATCM04\r")) {
+        if (!out.arrived("ATCM04")) return buf_.clear();
         ++resyncs_;
         buf_.clear();
         return;
     }
     if (buf_.size() == 7 && is(buf_, "ATCM10\r")) {
+        if (!out.arrived("ATCM10")) return buf_.clear();
         receiving_ = false;
         finished_ = blocks_ > 0 && records_.size() == size_t(blocks_) * 2;
         buf_.clear();
         return reply("ATCM10", "OK", out);
     }
-    if (buf_.size() == 34) record(out);
+    if (buf_.size() < 34) return;
+    if (!out.arrived("FWREC")) return buf_.clear();
+    record(out);
+}
+
+void FirmwareReceiver::restart() {
+    receiving_ = false;
+    resync_ = false;
+    buf_.clear();
+    eeprom_.stopDump();
 }
 
 void FirmwareReceiver::record(Output& out) {
@@ -184,6 +195,7 @@ bool BootFlasherDevice::rawByte(uint8_t b, int64_t, Output& out) {
     switch (state_) {
         case State::Idle:
             if (b != '+' || !splitter_.pending().empty()) return false;
+            if (!out.arrived("+")) return true;
             out.command = "+";
             {
                 const uint8_t hello[2] = {version_, 0xB0};
@@ -194,7 +206,12 @@ bool BootFlasherDevice::rawByte(uint8_t b, int64_t, Output& out) {
             return true;
         case State::Programming:
             buf_.push_back(b);
-            if (buf_.size() == 65) block(out);
+            if (buf_.size() == 65) {
+                if (out.arrived("BLOCK"))
+                    block(out);
+                else
+                    buf_.clear();
+            }
             return true;
         case State::Ending:
             if (b == 'Q') state_ = State::Started, started_ = true;
@@ -241,6 +258,12 @@ void BootFlasherDevice::block(Output& out) {
 BootFlasherDevice* findBootFlasher(Device& d) {
     if (auto* f = dynamic_cast<FaultyDevice*>(&d)) return findBootFlasher(f->inner());
     return dynamic_cast<BootFlasherDevice*>(&d);
+}
+
+void BootFlasherDevice::restart(int64_t nowNs) {
+    BootLoaderDevice::restart(nowNs);
+    buf_.clear();
+    if (state_ != State::Started) state_ = State::Idle;  // the blocks stored stay
 }
 
 }  // namespace vx::sim

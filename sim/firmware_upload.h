@@ -67,6 +67,7 @@ class I2cEeprom {
     // it answered; any other command ends the dump.
     bool command(const std::string& cmd, uint16_t blocksPerRequest, int silentBlock, Output& out);
     bool dumping() const { return dumping_; }
+    void stopDump() { dumping_ = false; }
 
   private:
     std::array<uint8_t, kI2cEepromSize> bytes_;
@@ -84,6 +85,8 @@ class FirmwareReceiver {
     bool receiving() const { return receiving_; }
     // One byte in upload mode.
     void feed(uint8_t b, Output& out);
+    // A power failure ends upload mode and the dump; what was stored stays.
+    void restart();
 
     uint16_t blocksAnnounced() const { return blocks_; }
     const std::vector<FwRecord>& records() const { return records_; }  // stored, in order
@@ -117,6 +120,8 @@ class BootFlasherDevice : public BootLoaderDevice {
     unsigned naks() const { return naks_; }
     bool ended() const { return ended_; }      // the end mark arrived
     bool started() const { return started_; }  // 'Q' after the end mark
+    // Back to waiting for '+' (unless the new firmware runs already).
+    void restart(int64_t nowNs) override;
 
   protected:
     bool rawByte(uint8_t b, int64_t nowNs, Output& out) override;

@@ -72,8 +72,9 @@ void FlashService::feed(uint8_t b, Output& out) {
     // "ATCM15\r" at a packet start leaves the mode; so does nothing else.
     if (packet_.size() <= kLeaveLen && std::memcmp(packet_.data(), kLeave, packet_.size()) == 0) {
         if (packet_.size() == kLeaveLen) {
-            uploading_ = false;
             packet_.clear();
+            if (!out.arrived("ATCM15")) return;
+            uploading_ = false;
             out.command = "ATCM15";
             out.line("OK");
             out.command.clear();
@@ -81,6 +82,7 @@ void FlashService::feed(uint8_t b, Output& out) {
         return;
     }
     if (packet_.size() < size_t(kPieceSize)) return;
+    if (!out.arrived("ATCM14 packet")) return packet_.clear();
     const size_t at = size_t(packets_) * kPieceSize;
     out.command = "ATCM14 packet";
     if (at + kPieceSize <= flash_.size()) {

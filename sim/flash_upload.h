@@ -34,6 +34,11 @@ class FlashService {
     // arrives at a packet start.
     bool uploading() const { return uploading_; }
     void feed(uint8_t b, Output& out);
+    // A power failure ends the mode and forgets the packet under way.
+    void restart() {
+        uploading_ = false;
+        packet_.clear();
+    }
 
     // The flash page as the logger holds it now; null while the session's own flash is
     // unchanged (neither cleared nor written).

@@ -119,6 +119,22 @@ void LoggerDevice::onCommand(const std::string& cmd, int64_t nowNs, Output& out)
     out.line("ERR");
 }
 
+void LoggerDevice::restart(int64_t nowNs) {
+    LineDevice::restart(nowNs);
+    monitor_.stop();
+    flash_.restart();
+    firmware_.restart();
+    page_ = 0;
+    offset_ = 0;
+    fast_ = false;
+    source_ = Source::Flash;
+    bufPos_ = 0;
+    eePtr_ = 0;
+    opStatus_ = 0x00;
+    // A board's working image is lost with the power: it starts from the saved copy.
+    if (cfg_.board && boardState_.started) cfg_.eeprom = boardState_.saved;
+}
+
 bool LoggerDevice::rawByte(uint8_t b, int64_t, Output& out) {
     if (flash_.uploading()) return flash_.feed(b, out), true;
     if (!firmware_.receiving()) return false;

@@ -68,6 +68,7 @@ class LoggerDevice : public LineDevice {
     // The flash upload, clearing, page pointers and QM address (flash_upload.h).
     const FlashService& flashService() const { return flash_; }
 
+    void restart(int64_t nowNs) override;
     int64_t nextEventNs() const override { return monitor_.nextEventNs(); }
     void tick(int64_t nowNs, Output& out) override { monitor_.tick(*session_, nowNs, out); }
 

@@ -59,6 +59,9 @@ bool faultKind(const std::string& name, FaultKind& k) {
     if (name == "truncate") return k = FaultKind::Truncate, true;
     if (name == "delay") return k = FaultKind::Delay, true;
     if (name == "vanish") return k = FaultKind::Vanish, true;
+    if (name == "lose") return k = FaultKind::Lose, true;
+    if (name == "reset") return k = FaultKind::Reset, true;
+    if (name == "garble") return k = FaultKind::Garble, true;
     return false;
 }
 
@@ -217,6 +220,8 @@ bool applyOption(Options& o, const std::string& key, const std::string& value, s
     if (key == "fault-seed")
         return toInt(value, 0, INT64_MAX, n) ? (o.faults.seed = uint64_t(n), true) : bad("number");
     if (key == "vanish-close") return toFlag(value, f) ? (o.closeOnVanish = f, true) : bad("flag");
+    if (key == "reset-ms")
+        return toInt(value, 0, 600000, n) ? (o.faults.resetMs = n, true) : bad("0..600000 ms");
     if (key == "delay-ms")
         return toInt(value, 0, 600000, n) ? (rule(o, FaultKind::Delay).delayMs = n, true) : bad("ms");
     if (key == "fault-on") {
@@ -397,12 +402,14 @@ Options (also usable as key=value in a --simulate=PROFILE,key=value,... string):
   --guard MS        modem: pause before and after the "+++" escape (default 1000)
   --line-delay MS   modem: round trip of the line, added to each reply of the far end
   --remote PROFILE  modem: the device at the far end, or none (default qm41)
- faults (each KIND is drop, err, truncate, delay or vanish):
-  --KIND P          spoil each reply with probability P
-  --KIND-nth N      spoil the Nth reply
+ faults (KIND: drop, truncate, delay, vanish, garble on replies; err (refused),
+ lose, reset on the host's commands):
+  --KIND P          spoil each reply (or command) with probability P
+  --KIND-nth N      spoil the Nth reply (or command)
   --KIND-on PREFIX  only replies to commands beginning PREFIX ("ATRD"; "ATRD$" exact)
   --fault-on PREFIX the same for every rule without its own filter
   --delay-ms D      delay of the delay fault (default 100; alone: every reply)
+  --reset-ms MS     after a reset the device hears nothing this long (default 1500)
   --fault-seed N    seed of the fault draws (default 1)
   --vanish-close    close the pty when the device vanishes (default: just silent)
 )";

@@ -10,6 +10,7 @@
 #include "platform/signals.h"
 #include "plot/qt/install.h"
 #include "shell/command_line.h"
+#include "shell/program_trace.h"
 #include "shell/startup.h"
 #include "shell/windows/desktop_windows.h"
 #ifdef VX_HAVE_SIMULATOR
@@ -41,6 +42,22 @@ bool applySimulateSwitch(std::vector<std::string>& args, std::unique_ptr<vx::sim
 }
 #endif
 
+// "--trace FILE" taken out of the command line (the program's own switches are single
+// letters) and the trace started. False, with the reason shown, when it cannot be written:
+// the user asked for the record of this run.
+bool startTrace(std::vector<std::string>& args, vx::shell::TraceRun& trace) {
+    const std::vector<std::string> whole = args;
+    std::vector<std::string> rest(args.begin() + 1, args.end());
+    const vx::shell::TraceSwitch sw = vx::shell::takeTraceSwitch(rest);
+    rest.insert(rest.begin(), args[0]);
+    args = rest;
+    std::string error = sw.error;
+    if (error.empty() && sw.given && !trace.start(sw.file, whole)) error = trace.error();
+    if (error.empty()) return true;
+    vx::ui::message(nullptr, error, "Setup Error", vx::ui::Icon::Error);
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -52,16 +69,20 @@ int main(int argc, char** argv) {
     vx::platform::installSignalCleanup(false);  // no half-written file after Ctrl+C or SIGTERM
 
     std::vector<std::string> args(argv, argv + argc);
+    vx::shell::TraceRun trace;
+    if (!startTrace(args, trace)) return 1;
 #ifdef VX_HAVE_SIMULATOR
     std::unique_ptr<vx::simhost::SimulatedDevice> sim;
     if (!applySimulateSwitch(args, sim)) return 0;
 #endif
 
     std::vector<char*> ptrs;
+    ptrs.reserve(args.size());
     for (std::string& a : args)
         ptrs.push_back(a.data());
     std::string cmdLine = joinArguments(int(ptrs.size()), ptrs.data());
     int result = vx::shell::runStartup(cmdLine.c_str(), vx::shell::desktopWindows());
+    if (!trace.finish()) vx::ui::message(nullptr, trace.error(), "Error", vx::ui::Icon::Error);
     vx::ui::setBackend(nullptr);
     return result;
 }

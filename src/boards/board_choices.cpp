@@ -16,7 +16,8 @@ const char* const kNodeadd[] = {"0 - 11", "1 - 33", "2 - 65", "3 - 251"};
 const char* const kBaud[] = {"0 - 9600", "1 - 19200", "2 - 38400", "3 - 57600"};
 const char* const kProto[] = {"PROTO_0", "PROTO_1", "PROTO_2", "PROTO_3"};
 const char* const kAlarm[] = {"0 - OFF", "1 - <50%", "2 - <65%", "3 - <80%"};
-// The degree sign is the program's single-byte 0xB0.
+// The degree sign is the program's single-byte 0xB0, written \260: an octal escape ends after
+// three digits, a hex one would swallow the C after it.
 const char* const kDisplay[] = {"0 - OFF",
                                 "1 - Active Power (kW/100)",
                                 "2 - Active Energy (kWh)",
@@ -24,10 +25,8 @@ const char* const kDisplay[] = {"0 - OFF",
                                 "4 - Income (eur)",
                                 "5 - Days of production",
                                 "6 - Irradiance (W/m2)",
-                                "7 - Cell Temp (\xB0"
-                                "C/10)",
-                                "8 - Air Temp (\xB0"
-                                "C/10)",
+                                "7 - Cell Temp (\260C/10)",
+                                "8 - Air Temp (\260C/10)",
                                 "9 - Overall efficiency (%)",
                                 "A - Equiv. oil barrels (BOE/10)",
                                 "B - Equiv. oil ton (TOE/10)",

@@ -27,7 +27,7 @@ std::string poweroneCommand(const uint8_t frame[POWERONE_REQ]) {
 }
 
 bool poweroneDecode(const uint8_t* reply, size_t len, uint8_t answer[POWERONE_ANS]) {
-    if (!reply || len != size_t(2 * POWERONE_ANS)) return false;
+    if (!reply || len != 2 * size_t(POWERONE_ANS)) return false;
     uint8_t bytes[POWERONE_ANS];
     for (int i = 0; i < POWERONE_ANS; ++i) {
         const int h = hexDigit(reply[2 * i]), l = hexDigit(reply[2 * i + 1]);

@@ -2,6 +2,7 @@
 // parameter image, its inverters, alarms and GSM field, and its own commands.
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "boards/alarm_state.h"
@@ -311,6 +312,13 @@ int writeNewImage(const Options& opts, const ee_buf& before) {
             if (terminal().problemsShown() != problems)
                 return fail("The parameters were written, but not every display board took its settings.");
         }
+        // A board that restarted during the display boards' exchanges has lost the image,
+        // which is not saved yet: it is read back once more before success is claimed.
+        uint8_t last[EE_SIZE];
+        if (!vx::boards::readBoardImage(last)) return fail(withReason(boardCommError()));
+        if (std::memcmp(last, wanted.buf, EE_SIZE) != 0)
+            return fail(vx::ui::format("The %s no longer holds the new values (did it restart ?).",
+                                       vx::boards::hostBoardName()));
     }
     std::printf("Written and read back: the %s holds the new values (not yet saved: \"board save\").\n",
                 vx::boards::hostBoardName());

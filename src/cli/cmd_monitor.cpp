@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/connection.h"
+#include "cli/csv_option.h"
 #include "cli/logger_session.h"
 #include "link/transaction.h"
 #include "monitor/monitor.h"
@@ -66,13 +67,13 @@ void monitorSession(MonitorRun& run) {
 }  // namespace
 
 int cmdMonitor(const std::vector<std::string>& args) {
-    Options opts(withConnection({
+    Options opts(withConnection(withCsv({
         {0, "duration", true, false, "stop after this many seconds (default: at Ctrl+C)", "S"},
         {0, "export", true, false, "write the data export file FILE (with --period)", "FILE"},
         {0, "period", true, false, "export period in seconds, 1 to 65535", "S"},
         {0, "comma", false, false, "decimal commas in the export file"},
         {0, "save", false, false, "write the monitor text into QM41mon.txt at the end"},
-    }));
+    })));
     const char* name = "monitor";
     if (!parseOrHelp(
             opts, args, name,
@@ -95,6 +96,15 @@ int cmdMonitor(const std::vector<std::string>& args) {
         run.period = Tsample_exp;
         run.exportFile = opts.value("export");
     }
+    CsvRequest csv;
+    if (std::string bad = parseCsvRequest(opts, &csv); !bad.empty()) return usageError(name, bad);
+    if (csv.wanted) {
+        if (run.exportFile.empty()) return usageError(name, "--csv goes with --export FILE");
+        if (csv.file.empty()) csv.file = csvNameFor(run.exportFile);
+        if (csv.file == run.exportFile)
+            return usageError(name, "--csv: " + csv.file + " is the export file; give the CSV a name of its own");
+        vx::monitor::setExportCsv(csv.file, csv.style);
+    }
 
     useTerminal(opts);
     Connection conn;
@@ -111,6 +121,7 @@ int cmdMonitor(const std::vector<std::string>& args) {
     std::fprintf(stderr, "vendrix-cli monitor: %llu lines received", (unsigned long long)stats.lines);
     if (!run.exportFile.empty())
         std::fprintf(stderr, "; %s: %u rows", run.exportFile.c_str(), unsigned(vx::monitor::exportRows()));
+    if (csv.wanted) std::fprintf(stderr, "; %s: CSV", csv.file.c_str());
     std::fputc('\n', stderr);
     return vx::monitor::monitorLinkLost() || run.exportFailed || !saved ? kExitFailed : kExitOk;
 }

@@ -12,6 +12,8 @@
 
 #include "cli/commands.h"
 #include "cli/connection.h"
+#include "cli/csv_option.h"
+#include "cli/raw_archive_options.h"
 #include "cli/table_file.h"
 #include "platform/signals.h"
 #include "plot/output_file.h"
@@ -21,6 +23,7 @@
 #include "postproc/set_file_rules.h"
 #include "postproc/table.h"
 #include "postproc/table_access.h"
+#include "postproc/table_load.h"
 #include "postproc/table_save.h"
 #include "quick/flash_image.h"
 #include "quick/quick_mode.h"
@@ -184,7 +187,7 @@ std::string editSyntax(const std::string& option, const std::string& value) {
 
 int cmdTable(const std::vector<std::string>& args) {
     const char* name = "table";
-    Options opts({
+    Options opts(withCsv({
         {0, "delete-columns", true, false, "delete these data columns", "LIST"},
         {0, "merge", true, false, "merge these data columns into the first of them (row averages)", "LIST"},
         {0, "delete-rows", true, false,
@@ -195,8 +198,8 @@ int cmdTable(const std::vector<std::string>& args) {
         {0, "comma", false, false, "decimal commas"},
         {0, "start", true, false, "time of the first row of a data record file (default: its name)",
          "YYMMDD_hhmmss"},
-        {'o', "out", true, false, "the file to write (required)", "FILE"},
-    });
+        {'o', "out", true, false, "the file to write (required unless --csv)", "FILE"},
+    }));
     if (helpAsked(
             args, name, "FILE ",
             "Loads a data record file or a table saved in format A, edits it as the post-processing\n"
@@ -210,9 +213,14 @@ int cmdTable(const std::vector<std::string>& args) {
     if (!opts.parse(args)) return usageError(name, opts.error());
     if (opts.positional().size() != 1)
         return usageError(name, "FILE is required (a data record file or a saved table)");
-    if (!opts.has("out") || opts.value("out").empty()) return usageError(name, "--out FILE is required");
+    CsvRequest csv;
+    if (std::string bad = parseCsvRequest(opts, &csv); !bad.empty()) return usageError(name, bad);
+    const bool save = opts.has("out") || !csv.wanted;
+    if (save && opts.value("out").empty()) return usageError(name, "--out FILE (or --csv) is required");
     const int32_t format = parseFormat(opts.value("format"));
-    if (format < 0) return usageError(name, "--format A or --format B is required");
+    if (save && format < 0) return usageError(name, "--format A or --format B is required");
+    if (!save && (opts.has("format") || opts.has("comma")))
+        return usageError(name, "--format and --comma go with --out FILE");
     if (opts.has("start") && !isTimeStamp(opts.value("start")))
         return usageError(name, "--start " + opts.value("start") + ": a time YYMMDD_hhmmss");
     for (auto& [option, value] : opts.given())
@@ -232,10 +240,14 @@ int cmdTable(const std::vector<std::string>& args) {
             if (int status = applyEdit(name, option, value); status != kExitOk) return status;
     }
     if (vx::platform::interruptRequested()) return kExitInterrupted;
-    if (std::string error = saveTableFile(opts.value("out"), format, opts.has("comma")); !error.empty())
-        return fail(error);
-    std::printf("%s: %u rows, %d data columns, format %c\n", opts.value("out").c_str(),
-                unsigned(InfoSES.nItem), dataColumns(), format == FORMAT_A ? 'A' : 'B');
+    if (save) {
+        if (std::string error = saveTableFile(opts.value("out"), format, opts.has("comma")); !error.empty())
+            return fail(error);
+        std::printf("%s: %u rows, %d data columns, format %c\n", opts.value("out").c_str(),
+                    unsigned(InfoSES.nItem), dataColumns(), format == FORMAT_A ? 'A' : 'B');
+    }
+    if (csv.wanted)
+        if (std::string error = writeTableCsv(csv, opts.positional()[0]); !error.empty()) return fail(error);
     return kExitOk;
 }
 
@@ -303,7 +315,7 @@ int cmdGraph(const std::vector<std::string>& args) {
 
 int cmdConvert(const std::vector<std::string>& args) {
     const char* name = "convert";
-    Options opts({
+    Options opts(withCsv({
         {0, "image", true, false, "the flash image (default: QM41data.bin)", "QM41data.bin"},
         {0, "dump", true, false, "the dump with the session index (default: QM41data.txt)", "FILE"},
         {0, "session", true, false, "the start of the session to convert (default: the last of the index)",
@@ -312,7 +324,9 @@ int cmdConvert(const std::vector<std::string>& args) {
         {'o', "out", true, false, "name of the data record file (default: the session start, YYMMDD_hhmmss)",
          "FILE"},
         {'q', "quiet", false, false, "no progress bar"},
-    });
+        {0, "archive", true, false,
+         "convert the raw archive a download kept with --archive DIR instead of a flash image", "DIR"},
+    }));
     if (!parseOrHelp(opts, args, name,
                      "Converts a session of a flash image into its data record file, as quick mode's Start\n"
                      "does, and prints quick mode's session report. The image and the dump are those a\n"
@@ -327,6 +341,21 @@ int cmdConvert(const std::vector<std::string>& args) {
         return usageError(name, "--session " + session + ": a session start YYMMDD_hhmmss");
     if (opts.has("out") && opts.value("out").empty())
         return usageError(name, "--out: the file name is empty");
+    CsvRequest csv;
+    if (std::string bad = parseCsvRequest(opts, &csv); !bad.empty()) return usageError(name, bad);
+    if (opts.has("archive")) {
+        if (opts.has("image") || opts.has("dump") || opts.has("session"))
+            return usageError(name, "--archive DIR takes no --image, --dump or --session");
+        if (opts.value("archive").empty()) return usageError(name, "--archive: the folder name is empty");
+        useTerminal(opts, !opts.has("quiet"));
+        std::string out;
+        if (int status = convertRawArchive(opts.value("archive"), unsigned(*sample), opts.value("out"), &out);
+            status != kExitOk || !csv.wanted)
+            return status;
+        if (!loadLV(&vx::postproc::theTable(), out.c_str())) return fail(out + ": File not valid !");
+        if (std::string error = writeTableCsv(csv, out); !error.empty()) return fail(error);
+        return kExitOk;
+    }
     std::error_code ec;
     const fs::path image = fs::absolute(opts.value("image", IMAGE_FILE), ec);
     if (image.filename() != IMAGE_FILE)
@@ -360,6 +389,7 @@ int cmdConvert(const std::vector<std::string>& args) {
 
     // Quick mode reads the image by its name in the current folder.
     const fs::path here = fs::current_path(ec);
+    if (!csv.file.empty()) csv.file = (here / csv.file).string();  // named from here, written from the image's folder
     struct Back {
         fs::path to;
         ~Back() {
@@ -386,6 +416,10 @@ int cmdConvert(const std::vector<std::string>& args) {
     }
     std::printf("%s: %u rows, %u columns, sample time %u s\n", out.c_str(), unsigned(InfoSES.nItem),
                 unsigned(InfoSES.nSubItem), unsigned(Tsample));
+    if (csv.wanted) {
+        if (!loadLV(&vx::postproc::theTable(), out.c_str())) return fail(out + ": File not valid !");
+        if (std::string error = writeTableCsv(csv, out); !error.empty()) return fail(error);
+    }
     return kExitOk;
 }
 

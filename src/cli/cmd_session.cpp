@@ -6,7 +6,9 @@
 
 #include "cli/commands.h"
 #include "cli/connection.h"
+#include "cli/csv_option.h"
 #include "cli/logger_session.h"
+#include "cli/raw_archive_options.h"
 #include "cli/table_file.h"
 #include "link/com.h"
 #include "link/transaction.h"
@@ -36,7 +38,7 @@ int cmdReport(const std::vector<std::string>& args) {
 }
 
 int cmdDownload(const std::vector<std::string>& args) {
-    Options opts(withConnection({
+    Options opts(withConnection(withRawArchive(withCsv({
         {0, "sample", true, false, "sample time in seconds, 1 to 65535 (required)", "SECONDS"},
         {0, "pages", true, false,
          "number of most recent data pages to read (default: all, 4 over a modem or from a board)", "N"},
@@ -47,7 +49,7 @@ int cmdDownload(const std::vector<std::string>& args) {
         {0, "table", true, false, "also save the table as the post-processing window's Save does", "FILE"},
         {0, "format", true, false, "format of the --table file: A or B", "A|B"},
         {0, "comma", false, false, "decimal commas in the --table file"},
-    }));
+    }))));
     const char* name = "download";
     if (!parseOrHelp(opts, args, name,
                      "Downloads the logger's session into the data record file (Ctrl+C stops the download)."))
@@ -68,8 +70,14 @@ int cmdDownload(const std::vector<std::string>& args) {
     if (opts.has("table") && opts.value("table").empty())
         return usageError(name, "--table: the file name is empty");
     if (opts.has("table") && format < 0) return usageError(name, "--table needs --format A or --format B");
+    CsvRequest csv;
+    if (std::string bad = parseCsvRequest(opts, &csv); !bad.empty()) return usageError(name, bad);
+    vx::session::RawOptions raw;
+    if (std::string bad = parseRawOptions(opts, &raw); !bad.empty()) return usageError(name, bad);
 
     useTerminal(opts, !opts.has("quiet"));
+    if (std::string error = checkSinceArchive(raw); !error.empty()) return fail(error);
+    const size_t archived = archivedPages(raw);
     Connection conn;
     if (std::string error = readSession(opts, conn); !error.empty()) return fail(error);
     Tsample = uint16_t(*sample);
@@ -81,27 +89,29 @@ int cmdDownload(const std::vector<std::string>& args) {
     terminal->setAnswer("Only the data in the temporary buffer", vx::ui::Answer::Yes);
 
     using Kind = vx::shell::DownloadOutcome::Kind;
-    auto result = vx::shell::startDownload(nullptr, opts.value("out", DataTimeSS));
+    auto result = vx::shell::startDownload(nullptr, opts.value("out", DataTimeSS), raw);
     if (result.kind != Kind::Downloaded) return kExitFailed;  // the message has been shown
     std::printf("%s, sample time %u s\n", vx::shell::describeDownload(result).c_str(), unsigned(Tsample));
+    if (std::string line = describeRawArchive(raw, archived); !line.empty()) std::printf("%s\n", line.c_str());
     if (Flag.verbose == 1) {
         std::error_code ec;
         std::printf("%s and %s in %s\n", DUMP_FILE, IMAGE_FILE,
                     std::filesystem::current_path(ec).string().c_str());
     }
+    if (!opts.has("table") && !csv.wanted) return kExitOk;
+    // The post-processing window as it opens after the download, saved with no edits.
+    if (InfoSES.nItem > MAX_TABLE_ITEMS) {
+        vx::ui::message(nullptr, "The number of items was limited to 100000 !", "Warning", vx::ui::Icon::Warning);
+        InfoSES.nItem = MAX_TABLE_ITEMS;
+    }
+    if (!loadLV(&vx::postproc::theTable(), result.path.c_str())) return fail(result.path + ": File not valid !");
     if (opts.has("table")) {
-        // The post-processing window as it opens after the download, saved with no edits.
-        if (InfoSES.nItem > MAX_TABLE_ITEMS) {
-            vx::ui::message(nullptr, "The number of items was limited to 100000 !", "Warning",
-                            vx::ui::Icon::Warning);
-            InfoSES.nItem = MAX_TABLE_ITEMS;
-        }
-        if (!loadLV(&vx::postproc::theTable(), result.path.c_str()))
-            return fail(result.path + ": File not valid !");
         if (std::string error = saveTableFile(opts.value("table"), format, opts.has("comma")); !error.empty())
             return fail(error);
         std::printf("%s: table in format %c\n", opts.value("table").c_str(), format == FORMAT_A ? 'A' : 'B');
     }
+    if (csv.wanted)
+        if (std::string error = writeTableCsv(csv, result.path); !error.empty()) return fail(error);
     return kExitOk;
 }
 

@@ -22,6 +22,7 @@ int cmdFirmware(const std::vector<std::string>& args);
 int cmdEeprom(const std::vector<std::string>& args);
 int cmdFlash(const std::vector<std::string>& args);
 int cmdCounter(const std::vector<std::string>& args);
+int cmdDiagnose(const std::vector<std::string>& args);
 
 // Exit statuses.
 constexpr int kExitOk = 0;

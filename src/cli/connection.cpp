@@ -137,7 +137,7 @@ Connection::~Connection() {
     hCom = nullptr;
 }
 
-bool Connection::open(const Options& opts) {
+bool Connection::prepare(const Options& opts, std::string& port) {
     // The switches act in the desktop program's order: -b, -k and -m before the port.
     if (opts.has("baud")) doCMD('b', opts.value("baud").c_str());
     if (opts.has("comflow")) doCMD('k', opts.value("comflow").c_str());
@@ -149,7 +149,7 @@ bool Connection::open(const Options& opts) {
     if (opts.has("timeout")) TMO_value = uint32_t(*parseUnsigned(opts.value("timeout")));
     if (opts.has("plain")) doCMD('l', "");
 
-    std::string port = opts.value("port");
+    port = opts.value("port");
 #ifdef VX_HAVE_SIMULATOR
     if (opts.has("simulate")) {
         std::string err;
@@ -160,6 +160,12 @@ bool Connection::open(const Options& opts) {
         port = sim_->portPath();
     }
 #endif
+    return true;
+}
+
+bool Connection::open(const Options& opts) {
+    std::string port;
+    if (!prepare(opts, port)) return false;
     if (!port.empty()) {
         setCommPort(port.c_str());
         hCom = vx::shell::openConfiguredPort(CommPort);

@@ -38,6 +38,9 @@ class Connection {
     // --modem, dials it through the modem and identifies the device behind it. False with
     // message() set (the program's own message text) when nothing answered.
     bool open(const Options& opts);
+    // Only applies the line options and starts the simulated device: `port` is then the
+    // port to use, "" for the scan. False with message() set when the device cannot start.
+    bool prepare(const Options& opts, std::string& port);
     const std::string& message() const { return message_; }
 
   private:

@@ -8,9 +8,11 @@
 
 #include "cli/commands.h"
 #include "cli/connection.h"
+#include "link/trace.h"
 #include "platform/number_format.h"
 #include "platform/signals.h"
 #include "shell/defaults.h"
+#include "shell/program_trace.h"
 #include "shell/startup_state.h"
 #include "ui/text_encoding.h"
 
@@ -40,6 +42,7 @@ const Command kCommands[] = {
     {"eeprom", cmdEeprom, "dump a board's I2C EEPROM into a file, compare a dump with a firmware file"},
     {"flash", cmdFlash, "write a flash image into the logger, or clear its flash memory"},
     {"counter", cmdCounter, "print or set the board's energy and days counters"},
+    {"diagnose", cmdDiagnose, "write an archive for support: versions, platform, ports, a traced probe"},
 };
 
 void printUsage(FILE* to) {
@@ -47,6 +50,7 @@ void printUsage(FILE* to) {
     for (auto& c : kCommands)
         std::fprintf(to, "  %-12s %s\n", c.name, c.summary);
     std::fprintf(to, "\nRun \"vendrix-cli COMMAND --help\" for the options of a command.\n");
+    std::fprintf(to, "Every command takes --trace FILE: a protocol trace of the run written into FILE.\n");
 }
 
 }  // namespace
@@ -72,6 +76,7 @@ int exitStatus() {
 
 int usageError(const char* name, const std::string& what) {
     std::fprintf(stderr, "vendrix-cli %s: %s\n", name, vx::ui::cp1252ToUtf8(what).c_str());
+    vx::link::traceMessage(std::string("vendrix-cli ") + name + ": " + what, "usage error");
     gExit = kExitUsage;
     return kExitUsage;
 }
@@ -81,6 +86,7 @@ int fail(const std::string& message) {
     for (char c : message)
         if (c != '\r') text += c;
     std::fprintf(stderr, "%s\n", vx::ui::cp1252ToUtf8(text).c_str());
+    vx::link::traceMessage(message, "error");
     return kExitFailed;
 }
 
@@ -101,22 +107,46 @@ int main(int argc, char** argv) {
     // Ctrl+C asks the command to stop (twice ends it); every signal removes temporary files.
     vx::platform::installSignalCleanup(true);
 
-    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
-        vx::cli::printUsage(argc < 2 ? stderr : stdout);
-        return argc < 2 ? 2 : 0;
+    // --trace is taken wherever it stands, before or after the command's name.
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const vx::shell::TraceSwitch traceSwitch = vx::shell::takeTraceSwitch(args);
+    if (!traceSwitch.error.empty()) {
+        std::fprintf(stderr, "vendrix-cli: %s\n", traceSwitch.error.c_str());
+        return vx::cli::kExitUsage;
     }
-    std::vector<std::string> args(argv + 2, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+        vx::cli::printUsage(args.empty() ? stderr : stdout);
+        return args.empty() ? 2 : 0;
+    }
+    // A trace that cannot be written ends the run before it touches the device: the user
+    // asked for the record of this run, and learns at once that there would be none.
+    vx::shell::TraceRun trace;
+    if (traceSwitch.given && !trace.start(traceSwitch.file, std::vector<std::string>(argv, argv + argc)))
+        return vx::cli::fail(trace.error());
+    const std::string name = args[0];
+    args.erase(args.begin());
+    int status = -1;
     for (auto& c : vx::cli::kCommands) {
-        if (std::strcmp(argv[1], c.name) != 0) continue;
-        int status = c.run(args);
+        if (name != c.name) continue;
+        status = c.run(args);
         if (status == vx::cli::kExitOk && vx::cli::modemLeftOnLine()) status = vx::cli::kExitFailed;
         if (vx::platform::interruptRequested()) {
             std::fprintf(stderr, "vendrix-cli %s: interrupted\n", c.name);
-            return vx::cli::kExitInterrupted;
+            vx::link::traceNote("interrupted (Ctrl+C)");
+            status = vx::cli::kExitInterrupted;
         }
-        return status;
+        break;
     }
-    std::fprintf(stderr, "vendrix-cli: unknown command %s\n", argv[1]);
-    vx::cli::printUsage(stderr);
-    return 2;
+    if (status < 0) {
+        std::fprintf(stderr, "vendrix-cli: unknown command %s\n", name.c_str());
+        vx::link::traceMessage("vendrix-cli: unknown command " + name, "usage error");
+        vx::cli::printUsage(stderr);
+        status = vx::cli::kExitUsage;
+    }
+    // Committed whatever the outcome: a failed run is the one whose trace is wanted.
+    if (!trace.finish()) {
+        vx::cli::fail(trace.error());
+        if (status == vx::cli::kExitOk) status = vx::cli::kExitFailed;
+    }
+    return status;
 }

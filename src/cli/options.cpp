@@ -90,8 +90,12 @@ std::string Options::value(const std::string& longName, const std::string& fallb
 }
 
 std::string Options::usage() const {
+    // Every command takes --trace; the command line loses it before a command sees it.
+    static const OptionSpec trace{0, "trace", true, false, "a protocol trace of the run into FILE", "FILE"};
+    std::vector<OptionSpec> all = specs_;
+    all.push_back(trace);
     std::string out;
-    for (auto& s : specs_) {
+    for (auto& s : all) {
         std::string left = "  ";
         if (s.shortName) left += std::string("-") + s.shortName + (s.longName.empty() ? "" : ", ");
         if (!s.longName.empty()) left += "--" + s.longName;

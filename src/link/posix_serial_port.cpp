@@ -14,11 +14,11 @@
 
 #include <cstring>
 
-#include "link/device_access.h"
 #include "link/port_failure.h"
 #include "link/port_path.h"
 #include "link/posix_line.h"
 #include "link/serial_port.h"
+#include "platform/device_file.h"
 
 namespace vx::link {
 namespace {
@@ -147,7 +147,7 @@ PortFailure openError(int err, const std::string& path) {
             return openFailure(Kind::NotFound, path);
         case EACCES:
         case EPERM:
-            return openFailure(Kind::Permission, path, deviceGroup(path));
+            return openFailure(Kind::Permission, path, platform::fileGroup(path));
         case EBUSY:  // another opener set TIOCEXCL
             return openFailure(Kind::Busy, path);
         default:

@@ -8,20 +8,16 @@
 
 #include <QSerialPort>
 
-#ifndef _WIN32
-#include <errno.h>
-#include <sys/file.h>
-#endif
-
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
-#include "link/device_access.h"
 #include "link/port_failure.h"
 #include "link/port_path.h"
 #include "link/qt_line_state.h"
 #include "link/serial_port.h"
+#include "platform/device_file.h"
 
 #ifdef __linux__
 #include "link/posix_line.h"
@@ -181,8 +177,8 @@ PortFailure openError(const QSerialPort& port, const std::string& path) {
             // Also QSerialPort's word for a lock file another process holds and for a
             // device another opener keeps exclusive: only a file this process may not
             // open is a matter of permissions.
-            if (deviceAccessible(path)) return openFailure(Kind::Busy, path);
-            return openFailure(Kind::Permission, path, deviceGroup(path));
+            if (platform::fileReadWritable(path)) return openFailure(Kind::Busy, path);
+            return openFailure(Kind::Permission, path, platform::fileGroup(path));
         case QSerialPort::UnsupportedOperationError:  // the terminal calls failed on it
             return openFailure(Kind::NotSerial, path);
         default:
@@ -203,12 +199,12 @@ std::unique_ptr<SerialPort> openQtSerialPort(const std::string& name, PortFailur
         if (!port->open(QIODevice::ReadWrite)) {
             failure = openError(*port, path);
 #ifndef _WIN32
-        } else if (flock(int(port->handle()), LOCK_EX | LOCK_NB) != 0) {
+        } else if (const int err = platform::lockExclusive(int(port->handle())); err != 0) {
             // QSerialPort's lock file keeps out only programs that look for lock files;
             // the device itself is locked as the POSIX backend locks it, so that each
             // backend sees a port the other holds.
-            failure = errno == EWOULDBLOCK ? openFailure(Kind::Busy, path)
-                                           : openFailure(Kind::Other, path, std::strerror(errno));
+            failure = err == EWOULDBLOCK ? openFailure(Kind::Busy, path)
+                                         : openFailure(Kind::Other, path, std::strerror(err));
 #endif
         } else {
             return std::make_unique<QtSerialPort>(std::move(port), name);

@@ -5,6 +5,7 @@
 
 #include "link/clock.h"
 #include "link/serial_port.h"
+#include "link/trace.h"
 
 namespace vx::link {
 
@@ -19,8 +20,9 @@ void SerialPort::sleepMs(uint32_t ms) {
     vx::link::sleepMs(ms);
 }
 
-std::unique_ptr<SerialPort> openSerialPort(const std::string& name, PortFailure* why) {
-    if (why) *why = {};
+namespace {
+
+std::unique_ptr<SerialPort> openBackendPort(const std::string& name, PortFailure* why) {
 #ifdef _WIN32
     return openQtSerialPort(name, why);
 #else
@@ -28,6 +30,19 @@ std::unique_ptr<SerialPort> openSerialPort(const std::string& name, PortFailure*
     if (choice && std::strcmp(choice, "qt") == 0) return openQtSerialPort(name, why);
     return openPosixSerialPort(name, why);
 #endif
+}
+
+}  // namespace
+
+std::unique_ptr<SerialPort> openSerialPort(const std::string& name, PortFailure* why) {
+    if (why) *why = {};
+    TraceLog* trace = activeTrace();
+    if (!trace) return openBackendPort(name, why);
+    PortFailure failure;
+    std::unique_ptr<SerialPort> port = openBackendPort(name, &failure);
+    trace->note("open " + name + (port ? "" : " failed: " + failure.text));
+    if (why) *why = failure;
+    return tracedPort(std::move(port));
 }
 
 }  // namespace vx::link

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "link/trace.h"
+
 uint8_t Rx_buf[MAXRXBUF];
 int32_t iRx;
 int32_t Timeout_rx = TO_RX_FAST;
@@ -46,6 +48,7 @@ class Transaction {
         gLast.timeoutMs = timeoutMs;
         busy_ = gInTransaction;
         gInTransaction = true;
+        if (TraceLog* t = activeTrace()) t->begin(gLast.command, timeoutMs);
     }
     ~Transaction() {
         if (!busy_) gInTransaction = false;
@@ -55,6 +58,7 @@ class Transaction {
         gLast.error = e;
         gLast.received = iRx;
         if (e != TxError::None) gFailure = gLast;
+        if (TraceLog* t = activeTrace()) t->end(e, iRx);
         return e == TxError::None ? 1 : 0;
     }
 
@@ -71,6 +75,7 @@ const TxStatus& lastTransaction() {
 void markReply(TxError why) {
     gLast.error = why;
     gFailure = gLast;
+    if (TraceLog* t = activeTrace()) t->judged(why);
 }
 
 void clearFailure() {

@@ -79,14 +79,21 @@ int uploadSlow() {
         Setbar_wait_msg(i, n);
         if (!Test_wait_msg()) return cancelled(saved);
         ++gStats.sent;
-        if (sendCOMMAND(hCom, FW.data[i], TX_34_END_RX_CR) == 1 && RICEVUTO_OK()) {
+        const bool answered = sendCOMMAND(hCom, FW.data[i], TX_34_END_RX_CR) == 1;
+        if (answered && RICEVUTO_OK()) {
             gStats.acked = ++i;
             tries = 0;
             continue;
         }
+        // Only "ERR" says the record was not stored. Without an answer (or with another
+        // one) the board may hold it already, and sending it again would store it twice,
+        // shifting the rest of the image: the upload stops instead.
+        const bool refused = answered && vx::link::replyIsErr() && iRx == 3;
         if (iRx > 0 && !RICEVUTO_OK()) vx::link::markReply(vx::link::TxError::NotOk);
         ++gStats.errors;
         status(false);
+        if (!refused)
+            return gaveUp(saved, withReason(vx::ui::format("Record %u was not acknowledged.", unsigned(i))));
         if (++tries > kFwMaxRetries || (hCom && hCom->gone()))
             return gaveUp(saved, withReason(vx::ui::format("Record %u was not acknowledged.", unsigned(i))));
         sendCOMMAND(hCom, kUploadMode, NO_RX);

@@ -28,6 +28,9 @@ struct NodeColumns {
 
 struct ExportRun {
     LiveFile file;
+    LiveFile csv;  // open when a CSV was asked for
+    std::string csvPath;
+    vx::session::CsvStyle csvStyle = vx::session::CsvStyle::Rfc4180;
     bool running = false;
     uint16_t period = 1;
     uint32_t rows = 0;
@@ -63,19 +66,25 @@ void clearSums() {
     }
 }
 
-// A write failure ends the export; the file keeps every complete row.
-bool write(const std::string& record) {
+// A write failure ends the export; both files keep every complete row.
+bool write(LiveFile& file, const std::string& record) {
     ExportRun& r = run();
-    if (r.file.append(record.data(), record.size())) return true;
-    std::string why = r.file.error();
+    if (file.append(record.data(), record.size())) return true;
+    std::string why = file.error();
     r.file.close();
+    r.csv.close();
     r.running = false;
     reportFile(nullptr,
                vx::ui::format("Data export file %s can not be written !\r\n\r\nThe export stopped after "
                               "its last complete row (%u rows).\r\n(%s)",
-                              r.file.path().c_str(), unsigned(r.rows), why.c_str()));
+                              file.path().c_str(), unsigned(r.rows), why.c_str()));
     if (monitorHooks().exportStopped) monitorHooks().exportStopped();
     return false;
+}
+
+bool write(const std::string& record, const std::string& csvRecord) {
+    ExportRun& r = run();
+    return write(r.file, record) && (!r.csv.isOpen() || write(r.csv, csvRecord));
 }
 
 int32_t begin(vx::ui::WindowHandle owner, const std::string& path) {
@@ -84,6 +93,12 @@ int32_t begin(vx::ui::WindowHandle owner, const std::string& path) {
     if (!r.file.create(path)) {
         reportFile(owner, vx::ui::format("Data export file %s can not be created !\r\n\r\n(%s)", path.c_str(),
                                          r.file.error().c_str()));
+        return 0;
+    }
+    if (!r.csvPath.empty() && !r.csv.create(r.csvPath)) {
+        reportFile(owner, vx::ui::format("Data export file %s can not be created !\r\n\r\n(%s)",
+                                         r.csvPath.c_str(), r.csv.error().c_str()));
+        r.file.close();
         return 0;
     }
     r.running = true;
@@ -105,6 +120,15 @@ int32_t startExport(vx::ui::WindowHandle owner) {
 
 int32_t startExportTo(const std::string& path, vx::ui::WindowHandle owner) {
     return begin(owner, path);
+}
+
+void setExportCsv(const std::string& path, vx::session::CsvStyle style) {
+    run().csvPath = path;
+    run().csvStyle = style;
+}
+
+const std::string& exportCsvName() {
+    return run().csvPath;
 }
 
 bool exportRunning() {
@@ -158,6 +182,7 @@ std::string exportElapsedText(uint32_t now) {
 
 void closeExport() {
     run().file.close();
+    run().csv.close();
     run().running = false;
 }
 
@@ -187,12 +212,18 @@ void printHeaderExp() {
     ExportRun& r = run();
     if (!r.running) return;
     std::string line = "\"Timestamp\"";
+    std::string csv = std::string(vx::session::csvPreamble(r.csvStyle)) + "Timestamp";
+    const char sep = vx::session::csvSeparator(r.csvStyle);
     for (int k = 1; k <= r.nodes; ++k)
-        for (int j = 0; j < r.node[k].count; ++j)
-            line += vx::ui::format(";\"CH%u_%u: %s\"", unsigned(r.node[k].address), unsigned(j + 1),
-                                   Lista_Grandezze[vx::session::quantityCode(InfoFE[k], j)]);
+        for (int j = 0; j < r.node[k].count; ++j) {
+            const std::string name = vx::ui::format("CH%u_%u: %s", unsigned(r.node[k].address), unsigned(j + 1),
+                                                    Lista_Grandezze[vx::session::quantityCode(InfoFE[k], j)]);
+            line += ";\"" + name + "\"";
+            (csv += sep) += vx::session::csvName(name, r.csvStyle);
+        }
     line += "\r\n";
-    write(line);
+    csv += vx::session::kCsvLineEnd;
+    write(line, csv);
 }
 
 void printDataExp(uint32_t timestamp) {
@@ -205,14 +236,19 @@ void printDataExp(uint32_t timestamp) {
                   t.tm_hour, t.tm_min, t.tm_sec);
     std::string line = text;
     line.reserve(16 + size_t(r.columns) * 12);
+    std::string csv;
+    if (r.csv.isOpen()) csv = vx::session::isoLocalTime(std::time_t(timestamp));
+    const char sep = vx::session::csvSeparator(r.csvStyle);
     for (int col = 0; col < r.columns; ++col) {
         // Single precision throughout, so the averages round as the download's do.
         const float value = ExpoN[col] > 1 ? ExpoCh[col] / float(ExpoN[col]) : ExpoCh[col];
         adj_value2(text, ExpoGra[col], value);
+        if (r.csv.isOpen()) (csv += sep) += vx::session::csvNumber(text, r.csvStyle);
         virgAdj(text, Flag.comma);
         line += ';';
         line += text;
     }
     line += "\r\n";
-    if (write(line)) ++r.rows;
+    csv += vx::session::kCsvLineEnd;
+    if (write(line, csv)) ++r.rows;
 }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 
+#include "session/csv_format.h"
 #include "ui/backend.h"
 
 // Replaces the first '.' among the first 10 characters of buf by ',' when virgola is not 0.
@@ -32,6 +33,11 @@ namespace vx::monitor {
 // 1 when the export runs.
 int32_t startExport(vx::ui::WindowHandle owner);
 int32_t startExportTo(const std::string& path, vx::ui::WindowHandle owner);
+
+// A CSV of the same rows beside the export (session/csv_format.h), kept live the same way,
+// for the next export started; "" for none. The same failures end both files.
+void setExportCsv(const std::string& path, vx::session::CsvStyle style);
+const std::string& exportCsvName();
 
 bool exportRunning();
 uint32_t exportStartTime();  // StartExpTime: PC time at which the export began

@@ -114,7 +114,10 @@ bool closeMonitor(const MonitorClose& how) {
         vx::link::LinkBusy busy;
         runPacketBatch();
         Timeout_rx = Timeout_rx_def;
-        monitorCommand("ATCM08\r");  // the reply is not examined
+        // The logger streams on until it has taken "ATCM08": without its "OK" (the command or
+        // the answer lost) it is asked again; outside monitor mode it just answers "OK".
+        for (int i = 0; i < 3; ++i)
+            if (monitorCommand("ATCM08\r") && RICEVUTO_OK()) break;
     }
     gOpen = false;
     hDlgMls = nullptr;

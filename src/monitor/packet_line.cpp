@@ -1,5 +1,6 @@
 #include "monitor/packet_line.h"
 
+#include <cctype>
 #include <cstring>
 
 #include "link/parsers.h"
@@ -18,12 +19,20 @@ uint8_t hex2(const uint8_t* p) {
     return uint8_t(str16_to_num(p, 2));
 }
 
+// A line spoilt on the way (a digit garbled, two lines run together after a lost line
+// end) is dropped rather than decoded into wrong values.
+bool hexDigits(const uint8_t* p, size_t n) {
+    for (size_t i = 0; i < n; ++i)
+        if (!std::isxdigit(p[i])) return false;
+    return true;
+}
+
 bool startsWith(const uint8_t* line, size_t len, const char* tag) {
     return len >= 4 && std::memcmp(line, tag, 4) == 0;
 }
 
 void broadcast(const uint8_t* line, size_t len, Packet& p) {
-    if (len < kBroadcastHead) return;
+    if (len < kBroadcastHead || !hexDigits(line + 4, len - 4)) return;
     int c = hex2(line + 6);
     // A count beyond the words the line carries (or the most a node has) is not believed.
     if (c > kMaxPacketChannels || kBroadcastHead + 4 * size_t(c) + 4 > len) return;
@@ -37,7 +46,7 @@ void broadcast(const uint8_t* line, size_t len, Packet& p) {
 }
 
 void data(const uint8_t* line, size_t len, Packet& p) {
-    if (len < kDataMin) return;
+    if (len < kDataMin || (len - kDataMin) % 4 != 0 || !hexDigits(line + 4, len - 4)) return;
     size_t c = (len - kDataMin) / 4;
     if (c > size_t(kMaxPacketChannels)) return;
     p.address = hex2(line + 4);
@@ -50,7 +59,7 @@ void data(const uint8_t* line, size_t len, Packet& p) {
 }
 
 void test(const uint8_t* line, size_t len, Packet& p) {
-    if (len < kTestHead) return;
+    if (len < kTestHead || !hexDigits(line + 4, 2)) return;
     p.address = hex2(line + 4);
     // The result as text: at most two characters, ending early at the line's end or a NUL.
     for (size_t i = 0; i < 2 && kTestHead + i < len && line[kTestHead + i] != 0; ++i)

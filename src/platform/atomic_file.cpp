@@ -6,13 +6,8 @@
 #include <filesystem>
 #include <random>
 
+#include "platform/file_io.h"
 #include "platform/signals.h"
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace vx::platform {
 namespace fs = std::filesystem;
@@ -25,16 +20,6 @@ std::string tempNameFor(const fs::path& target, unsigned tag) {
     std::string name(1, '.');
     name.append(target.filename().string()).append(suffix);
     return (target.parent_path() / name).string();
-}
-
-bool syncToDisk(std::FILE* f) {
-#ifdef _WIN32
-    return _commit(_fileno(f)) == 0;
-#else
-    // Some file systems cannot sync (pipes, some network shares): only a real I/O error
-    // counts as a failure.
-    return fsync(fileno(f)) == 0 || errno == EINVAL || errno == ENOTSUP;
-#endif
 }
 
 }  // namespace
@@ -113,7 +98,7 @@ bool AtomicFile::commit() {
     errno = 0;
     if (std::fflush(f_) != 0) good = false, err = errno;
     if (!good && err == 0) err = EIO;
-    if (good && !syncToDisk(f_)) good = false, err = errno;
+    if (good && !syncToDisk(streamDescriptor(f_))) good = false, err = errno;
     if (std::fclose(f_) != 0 && good) good = false, err = errno;
     f_ = nullptr;
     if (!good) {

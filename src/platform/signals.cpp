@@ -5,13 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#ifdef _WIN32
-#include <io.h>
-#define vx_unlink _unlink
-#else
-#include <unistd.h>
-#define vx_unlink unlink
-#endif
+#include "platform/file_io.h"
 
 namespace vx::platform {
 namespace {
@@ -27,7 +21,7 @@ std::atomic<bool> gInterruptible{false};
 
 void removeTempFiles() {
     for (int i = 0; i < kSlots; ++i)
-        if (gUsed[i].load()) vx_unlink(gPaths[i]);
+        if (gUsed[i].load()) removeInSignalHandler(gPaths[i]);
 }
 
 void endBySignal(int sig) {

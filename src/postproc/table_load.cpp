@@ -111,6 +111,9 @@ int32_t loadFileTxt() {
         size_t got = std::fread(head, 1, 15, in.f);
         if (got < 13 || head[6] != '_') return 0;
         std::memcpy(stamp, head, 13);
+        // The copy is made under this name in the current folder: a start time holding a
+        // folder separator or a NUL names some other file, or none.
+        if (std::strlen(stamp) != 13 || std::strpbrk(stamp, "/\\:") != nullptr) return 0;
 
         vx::platform::AtomicFile copy;
         if (!copy.open(stamp)) return 0;

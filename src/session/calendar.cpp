@@ -54,6 +54,15 @@ tempo timeAdj(tempo tref, uint32_t timemarker) {
     if (t.ora > 23) t.ora -= 24, carry = 1;
     t.giorno = carry + tref.giorno + days;
 
+    // Any 48 months in a row hold 1461 days (one leap year in four), so a day count of
+    // years (a start time read from a damaged file) is taken off four years at a time
+    // first, with the same result as month by month.
+    constexpr uint32_t kFourYears = 1461;
+    if (giorniMese(t.anno, t.mese) != 0 && t.giorno > kFourYears) {
+        uint32_t cycles = (t.giorno - 1) / kFourYears;
+        t.giorno -= cycles * kFourYears;
+        t.anno += 4 * cycles;
+    }
     // Every step takes at least 28 days off, so this ends; a month outside 1..12 has no
     // length and stops the carrying there (the day is then left as it is).
     for (;;) {

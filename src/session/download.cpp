@@ -11,6 +11,7 @@
 #include "session/memory_model.h"
 #include "session/page_access.h"
 #include "session/paged_transfer.h"
+#include "session/raw_archive.h"
 #include "session/resample.h"
 #include "session/session_state.h"
 #include "session/verbose_dump.h"
@@ -83,10 +84,10 @@ bool address(uint16_t page) {
     return withAttempts(kAttempts, [page] { return setPageAdd(page) == 1; });
 }
 
-// Reads the page at `page` into buf: a failed read is followed by addressing the page
-// again (three attempts) and another read, three reads at most.
-bool readPage(uint16_t page, uint8_t* buf, bool addressFirst) {
-    if (addressFirst && !address(page)) return false;
+// Reads the page at `page` (the logger's pointer is on it) into buf: a failed read is
+// followed by addressing the page again (three attempts) and another read, three reads at
+// most.
+bool readPage(uint16_t page, uint8_t* buf) {
     for (int reads = 1;; ++reads) {
         if (getPageFlash(buf)) return true;
         std::memset(buf, 0, PAGE_SIZE);
@@ -94,44 +95,92 @@ bool readPage(uint16_t page, uint8_t* buf, bool addressFirst) {
     }
 }
 
+// Where the download's pages come from: the logger, pages already kept in a raw archive,
+// or both; the pages read from the logger are also added to the archive being written.
+struct PageSource {
+    bool device = true;                 // false: the archive alone (a conversion)
+    const RawArchive* known = nullptr;  // pages that need not be read again
+    uint16_t rereadFrom = 0;            // with `known` and a logger: archived pages from this
+    uint16_t rereadTo = 0;              // one to this one (write order) are read again
+    RawArchive* capture = nullptr;      // pages read from the logger go here
+    bool outdated = false;              // the archive's last page was overwritten since
+};
+
+// The archived bytes of a page when they can be taken, else null (read it).
+const uint8_t* archived(const PageSource& src, uint16_t page) {
+    if (!src.known) return nullptr;
+    if (src.device && ((page - src.rereadFrom) & PAGE_MASK) <= ((src.rereadTo - src.rereadFrom) & PAGE_MASK))
+        return nullptr;  // written since the archive was made, or possibly still being written then
+    return src.known->latest(page);
+}
+
+// Whether the page read now still begins with the records the archive kept of it: if not,
+// the logger's memory went round since and no archived page can be trusted.
+bool extendsArchived(const PageSource& src, uint16_t page, const uint8_t* now) {
+    const uint8_t* before = src.known ? src.known->latest(page) : nullptr;
+    if (!before) return true;
+    size_t walked = walkRecords(before, PAGE_SIZE, [](const uint8_t*, int) {});
+    return std::memcmp(before, now, walked) == 0;
+}
+
 // The pages, most recent last: every complete record of a known node into the scratch.
-Transfer readPages(std::vector<uint8_t>& scratch, uint16_t first) {
+Transfer readPages(std::vector<uint8_t>& scratch, uint16_t first, PageSource& src) {
     uint16_t current = first;
+    int32_t pointer = -1;  // the page the logger's read pointer is at; -1: not known
     return runPagedTransfer({TotalPagNumDload, "pages"}, [&](uint32_t j) {
         uint8_t page[PAGE_SIZE] = {};
-        bool addressFirst = false;
         if (current == PagTab) {
-            // The table page is read through and thrown away. When that read fails the
-            // logger's pointer is somewhere inside it, so the next page is addressed.
-            addressFirst = !getPageFlash(page);
+            // The table page is read through and thrown away when the logger's pointer is on
+            // it. When that read fails the pointer is somewhere inside it, so the next page is
+            // addressed.
+            if (pointer == int32_t(current)) pointer = getPageFlash(page) ? pageAdd(current, 1) : -1;
             std::memset(page, 0, sizeof page);
             current = pageAdd(current, 1);
         }
-        if (!readPage(current, page, addressFirst)) {
-            gFailure = withLinkReason(vx::ui::format("page 0x%04X could not be read", unsigned(current)));
-            return false;
+        const uint8_t* bytes = archived(src, current);
+        if (!bytes) {
+            if (!src.device) {
+                gFailure = vx::ui::format("page 0x%04X is not in the raw archive", unsigned(current));
+                return false;
+            }
+            if (pointer != int32_t(current) && !address(current)) {
+                gFailure =
+                    withLinkReason(vx::ui::format("page 0x%04X could not be addressed", unsigned(current)));
+                return false;
+            }
+            if (!readPage(current, page)) {
+                gFailure = withLinkReason(vx::ui::format("page 0x%04X could not be read", unsigned(current)));
+                return false;
+            }
+            pointer = pageAdd(current, 1);
+            if (src.known && current == src.rereadFrom && !extendsArchived(src, current, page)) {
+                src.outdated = true;
+                return false;
+            }
+            if (src.capture) src.capture->addPage(current, page);
+            bytes = page;
         }
         current = pageAdd(current, 1);
         // The complete records lie one after the other from the start of the page.
-        size_t walked = walkRecords(page, PAGE_SIZE, [](const uint8_t*, int) {});
-        scratch.insert(scratch.end(), page, page + walked);
-        if (j == 0 && walked > 0) FirstTimeMarkerDload = readU32(page + 1);
+        size_t walked = walkRecords(bytes, PAGE_SIZE, [](const uint8_t*, int) {});
+        scratch.insert(scratch.end(), bytes, bytes + walked);
+        if (j == 0 && walked > 0) FirstTimeMarkerDload = readU32(bytes + 1);
         return true;
     });
 }
 
-// The records still waiting in the logger's temporary buffer. False when the buffer could
-// not be read: records missing at the end must not pass for a complete download.
-bool readTemporaryBuffer(std::vector<uint8_t>& scratch) {
-    uint8_t buf[PAGE_SIZE];
+// The logger's temporary buffer into buf: the byte count, or -1 when it could not be read.
+int32_t readTemporaryBuffer(uint8_t* buf) {
     int32_t count = -1;
     withAttempts(kAttempts, [&] { return (count = read_tmp_buffer(hCom, buf)) >= 0; });
-    if (count < 0) {
-        gFailure = withLinkReason("the temporary buffer could not be read");
-        return false;
-    }
+    if (count < 0) gFailure = withLinkReason("the temporary buffer could not be read");
+    return count;
+}
+
+// The records of the temporary buffer after the pages' ones.
+void takeTemporaryBuffer(const uint8_t* buf, size_t count, std::vector<uint8_t>& scratch) {
     size_t off = 0;
-    while (off < size_t(count)) {
+    while (off < count) {
         int k = findNode(buf[off]);
         if (k == 0) {
             vx::ui::message(nullptr, "Found an invalid node in the temporary buffer data !", "Warning",
@@ -139,13 +188,12 @@ bool readTemporaryBuffer(std::vector<uint8_t>& scratch) {
             break;
         }
         size_t rl = recordLength(InfoFE[k]);
-        if (off + rl > size_t(count)) break;  // a record cut off by the end of the buffer is dropped
+        if (off + rl > count) break;  // a record cut off by the end of the buffer is dropped
         scratch.insert(scratch.end(), buf + off, buf + off + rl);
         LastTimeMarker = readU32(buf + off + 1);
         if (off == 0 && TotalPagNumDload == 0) FirstTimeMarkerDload = LastTimeMarker;
         off += rl;
     }
-    return true;
 }
 
 // The table index over the whole memory and the record listing.
@@ -237,26 +285,59 @@ int32_t read_tmp_buffer(vx::link::SerialPort* port, uint8_t* buf) {
 }
 
 int32_t saveFile(vx::ui::WindowHandle hwndDlg, const char* namefile) {
-    vx::link::LinkBusy busy;
-    gFailure.clear();
-    vx::link::clearFailure();
-    if (!confirmPageCount(hwndDlg)) return 0;
+    return vx::session::downloadSession(hwndDlg, namefile, {});
+}
+
+namespace {
+
+// What one run of the download takes and keeps besides the logger's pages.
+struct Run {
+    PageSource source;
+    RawArchive* archive = nullptr;  // kept in `keepIn` when the data record file is written
+    std::string keepIn;
+};
+
+// The download proper, shared by the download from the logger, the incremental download
+// and the conversion of a raw archive: the pages, the temporary buffer, the data record
+// file, and the verbose outputs and the archive when asked for.
+int32_t download(vx::ui::WindowHandle hwndDlg, const char* namefile, Run& run) {
+    PageSource& src = run.source;
     uint16_t first = pageAdd(PagFirst, int32_t(TotalPagNum) - int32_t(TotalPagNumDload));
     if (first == PagTab) first = pageAdd(first, 1);
     FirstTimeMarkerDload = 0;
 
-    Show_wait_msg(hwndDlg, "Reading data from internal memory...");
-    clearRxBuf(hCom);
+    Show_wait_msg(hwndDlg,
+                  src.device ? "Reading data from internal memory..." : "Decoding the raw archive...");
+    if (src.device) clearRxBuf(hCom);
     // The scratch records stay in memory: a whole memory is at most about 2 MB, and no
     // file of this run can be left behind or shared with another run.
     std::vector<uint8_t> scratch;
     scratch.reserve(size_t(TotalPagNumDload + 1) * PAGE_SIZE);
-    if (TotalPagNumDload > 0 && !address(first))
-        return failed(withLinkReason(vx::ui::format("page 0x%04X could not be addressed", unsigned(first))));
-    Transfer t = readPages(scratch, first);
+    const size_t keptPages = run.archive ? run.archive->pageCount() : 0;
+    Transfer t = readPages(scratch, first, src);
+    if (t == Transfer::Failed && src.outdated) {
+        // The memory went round since the archive was made: every page is read again.
+        src.known = nullptr;
+        if (run.archive) run.archive->pages.resize(keptPages * RawArchive::kPageEntry);
+        scratch.clear();
+        FirstTimeMarkerDload = 0;
+        t = readPages(scratch, first, src);
+    }
     if (t == Transfer::Stopped) return 0;
     if (t == Transfer::Failed) return failed(gFailure);
-    if (!readTemporaryBuffer(scratch)) return failed(gFailure);
+
+    uint8_t buf[PAGE_SIZE];
+    int32_t count = 0;
+    if (src.device) {
+        // A buffer that cannot be read fails the download: records missing at the end must
+        // not pass for a complete download.
+        if ((count = readTemporaryBuffer(buf)) < 0) return failed(gFailure);
+        if (run.archive) run.archive->tmpBuffer.assign(buf, buf + count);
+    } else {
+        count = int32_t(src.known->tmpBuffer.size());
+        std::memcpy(buf, src.known->tmpBuffer.data(), size_t(count));
+    }
+    takeTemporaryBuffer(buf, size_t(count), scratch);
 
     // The data record file goes straight to its name, complete or not at all.
     const std::string name = namefile ? namefile : "";
@@ -273,11 +354,62 @@ int32_t saveFile(vx::ui::WindowHandle hwndDlg, const char* namefile) {
     if (t == Transfer::Stopped) return 0;
     if (t == Transfer::Failed) return fileFailed(table, name);
 
-    if (Flag.verbose == 1) {
+    if (Flag.verbose == 1 && src.device) {
         Print_wait_msg(vx::ui::format("Reading QM4X and Writing %s", DUMP_FILE).c_str());
         if (!verboseOutputs(scratch, first)) return 0;
+    }
+    if (!run.keepIn.empty()) {
+        if (std::string error = writeArchive(run.keepIn, *run.archive); !error.empty()) {
+            fileWarning(run.keepIn, "can not be written !");
+            return failed(error);
+        }
     }
     if (!table.commit()) return fileFailed(table, name);
     Close_wait_msg();
     return 1;
+}
+
+}  // namespace
+
+int32_t vx::session::downloadSession(vx::ui::WindowHandle hwndDlg, const char* namefile,
+                                     const RawOptions& raw) {
+    vx::link::LinkBusy busy;
+    gFailure.clear();
+    vx::link::clearFailure();
+    Run run;
+    RawArchive archive;
+    if (!raw.since.empty()) {
+        if (std::string error = loadArchive(raw.since, archive); !error.empty()) return failed(error);
+        if (archive.tablePage != PagTab || archive.sessionStart != DataTimeSS)
+            return failed(vx::ui::format(
+                "%s holds another session (table page 0x%04X, started %s); the logger's session has table "
+                "page 0x%04X and started %s",
+                raw.since.c_str(), unsigned(archive.tablePage), archive.sessionStart.c_str(),
+                unsigned(PagTab), DataTimeSS));
+        run.source.known = &archive;
+        // The archive's last page may have been written further after it was read.
+        run.source.rereadFrom = archive.lastPage;
+        run.source.rereadTo = PagLast;
+        run.keepIn = raw.since;
+    } else {
+        run.keepIn = raw.keepIn;
+    }
+    if (!confirmPageCount(hwndDlg)) return 0;
+    if (!run.keepIn.empty()) {
+        archive.captureSession();
+        run.archive = &archive;
+        run.source.capture = &archive;
+    }
+    return download(hwndDlg, namefile, run);
+}
+
+int32_t vx::session::convertArchive(vx::ui::WindowHandle hwndDlg, const char* namefile, const RawArchive& a) {
+    gFailure.clear();
+    a.applySession();
+    if (decodeTabAss() != TableStatus::Ok)
+        return failed("the assignment table of the raw archive is not valid");
+    Run run;
+    run.source.device = false;
+    run.source.known = &a;
+    return download(hwndDlg, namefile, run);
 }

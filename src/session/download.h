@@ -21,6 +21,27 @@ int32_t saveFile(vx::ui::WindowHandle hwndDlg, const char* namefile);
 int32_t read_tmp_buffer(vx::link::SerialPort* hCom, uint8_t* buf);
 
 namespace vx::session {
+
+struct RawArchive;
+
+// What a download keeps of the logger's answers (raw_archive.h).
+struct RawOptions {
+    std::string keepIn;  // a folder to keep the raw archive in ("" none)
+    std::string since;   // an archive of this session to bring up to date: only the pages
+                         // written since it was made are read, then appended to it
+};
+
+// saveFile with a raw archive kept or brought up to date. An archive that is incomplete or
+// holds another session fails the download before anything is read. The data record file
+// is the same as saveFile's for the same session; the archive is written before it.
+int32_t downloadSession(vx::ui::WindowHandle hwndDlg, const char* namefile, const RawOptions& raw);
+
+// The data record file `namefile` from a raw archive, with the current Tsample, as the
+// download that wrote the archive would have written it; no logger is used. The archive's
+// session becomes the current one (registers, table, clocks). 1 on success, 0 on Stop or
+// failure (downloadFailure() says why).
+int32_t convertArchive(vx::ui::WindowHandle hwndDlg, const char* namefile, const RawArchive& archive);
+
 // Why the last saveFile failed ("page 0x0123 could not be read (ATRD: no reply within
 // 2000 ms)"); empty when it was stopped or cancelled.
 const std::string& downloadFailure();

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "link/clock.h"
 #include "link/com.h"
 #include "session/session_state.h"
 #include "state/flags.h"
@@ -24,14 +23,14 @@ int32_t getPageFlash(uint8_t* buf) {
     if (!hCom) return 0;
     const char* request = "ATRD\r";
     for (int c = 0; c < CHUNKS_PER_PAGE; ++c) {
-        uint64_t start = vx::link::nowMs();
+        uint64_t start = hCom->nowMs();  // the port's clock, as the transaction's time-out
         bool ok = sendCOMMAND(hCom, request, 'L') == 1;
         // In the plain form the logger moves its pointer on with every request, answered
         // or not: asking again would return the next piece in this one's place. The page
         // read fails instead, and the caller addresses the page again.
         if (!ok && request[0] != 0) return 0;
         while (!ok) {
-            uint64_t elapsed = vx::link::nowMs() - start;
+            uint64_t elapsed = hCom->nowMs() - start;
             if (elapsed >= kPieceTimeLimitMs) return 0;
             // An empty poll returns at once when nothing is there: wait for the next byte
             // instead of polling in a tight loop.

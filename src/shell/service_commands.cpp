@@ -70,7 +70,11 @@ int idleCommand(vx::ui::WindowHandle owner, const char* command, const char* sta
 
 void leaveUploadMode() {
     pauseMs(100);
-    sendCOMMAND(hCom, "ATCM15\r", 13);  // the reply is not examined
+    // Until the logger has taken "ATCM15" it takes every command as image data: without
+    // its "OK" (the command or the answer lost) it is sent again; outside the mode the
+    // logger just answers "OK".
+    for (int i = 0; i < 3; ++i)
+        if (sendCOMMAND(hCom, "ATCM15\r", 13) == 1 && RICEVUTO_OK()) break;
 }
 
 // The number an input dialog confirmed.
@@ -172,6 +176,9 @@ UploadResult uploadFlashImage(vx::ui::WindowHandle owner, const std::optional<st
     if (!ask(owner, "Upload data in flash memory ?")) return r;
     vx::link::LinkBusy busy;
     if (!vx::link::requestOk("ATCM14\r")) {
+        // Only "ERR" says the logger stayed out of upload mode; after a reply that did not
+        // come (or came spoilt) it may be in it, taking every later command as image data.
+        if (!vx::link::replyIsErr()) leaveUploadMode();
         vx::ui::message(owner, "Flash Upload Mode not supported !\r\n(It is required a FW version >= 1.8)",
                         "System Error", Icon::Error);
         r.kind = Kind::NotSupported;

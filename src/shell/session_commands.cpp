@@ -51,11 +51,14 @@ void openSession(vx::ui::WindowHandle owner) {
     initSession(Flag.pages, owner);
     if (Flag.VT71 == 1 || Flag.NOD85 == 1) {
         uint32_t tcm = 0;
-        Tsample = get_VT71_par(2, 7, &tcm) ? uint16_t(tcm) : TC_DEF_VT71;
+        // A board that holds 0 (an image never set up) has no averaging time: the sample
+        // time is at least 1 s, and a 0 would make the resampling's intervals empty forever.
+        Tsample = get_VT71_par(2, 7, &tcm) && tcm != 0 ? uint16_t(tcm) : TC_DEF_VT71;
     }
 }
 
-DownloadOutcome startDownload(vx::ui::WindowHandle owner, const std::string& name) {
+DownloadOutcome startDownload(vx::ui::WindowHandle owner, const std::string& name,
+                              const vx::session::RawOptions& raw) {
     DownloadOutcome out;
     status(owner, 0, "Busy...");
     status(owner, 1, "");  // no earlier file may pass for this download's
@@ -65,7 +68,7 @@ DownloadOutcome startDownload(vx::ui::WindowHandle owner, const std::string& nam
                 out.kind = DownloadOutcome::Kind::Refused;
                 break;
             }
-            if (!saveFile(owner, name.c_str())) {
+            if (!vx::session::downloadSession(owner, name.c_str(), raw)) {
                 std::string text = "Download procedure was not completed !";
                 const std::string& why = vx::session::downloadFailure();
                 if (!why.empty()) text += "\r\n\r\n" + why;

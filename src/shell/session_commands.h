@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "session/download.h"
 #include "ui/backend.h"
 
 namespace vx::shell {
@@ -29,8 +30,9 @@ struct DownloadOutcome {
 
 // "Start": the status bar's texts, the download into `name` (the session start text in the
 // window, or the user's choice) or the question before downloading again, and every
-// message the outcome calls for.
-DownloadOutcome startDownload(vx::ui::WindowHandle owner, const std::string& name);
+// message the outcome calls for. `raw` keeps the raw archive or brings one up to date.
+DownloadOutcome startDownload(vx::ui::WindowHandle owner, const std::string& name,
+                              const vx::session::RawOptions& raw = {});
 
 // "250101_120000: 1234 rows, 12 columns, in /home/user" for the status bar and the CLI.
 std::string describeDownload(const DownloadOutcome& d);

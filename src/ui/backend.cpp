@@ -8,6 +8,7 @@
 namespace vx::ui {
 namespace {
 Backend* gBackend;
+MessageObserver gObserver;
 TerminalBackend& defaultBackend() {
     static TerminalBackend b;
     return b;
@@ -37,7 +38,13 @@ Answer closeAnswer(Buttons buttons) {
 
 Answer message(WindowHandle owner, const std::string& text, const std::string& caption, Icon icon,
                Buttons buttons) {
-    return backend().message(owner, text, caption, icon, buttons);
+    Answer a = backend().message(owner, text, caption, icon, buttons);
+    if (gObserver) gObserver(text, caption, icon, buttons, a);
+    return a;
+}
+
+void setMessageObserver(MessageObserver observer) {
+    gObserver = observer;
 }
 
 std::string format(const char* fmt, ...) {

@@ -87,6 +87,12 @@ Answer closeAnswer(Buttons buttons);
 Answer message(WindowHandle owner, const std::string& text, const std::string& caption, Icon icon,
                Buttons buttons = Buttons::Ok);
 
+// Told of every message box once it has been answered (the protocol trace keeps them);
+// null: nobody.
+using MessageObserver = void (*)(const std::string& text, const std::string& caption, Icon icon,
+                                 Buttons buttons, Answer answer);
+void setMessageObserver(MessageObserver observer);
+
 // printf-style formatting into a std::string (the documented formats are printf formats).
 std::string format(const char* fmt, ...) VX_PRINTF_FORMAT(1, 2);
 

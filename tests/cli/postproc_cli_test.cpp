@@ -169,6 +169,46 @@ TEST_F(PostprocCli, FormatBWithCommasAndARecordFileNamedOtherwise) {
     EXPECT_EQ(got[2], "\"05.01.24\";\"14:45:00\";1,5;2,5;3,2;11");
 }
 
+// The CSV of a download holds the data record file's rows and columns, with a timestamp a
+// sample time apart; the table command writes the same table in the excel-eu style.
+TEST_F(PostprocCli, CsvOfADownloadHoldsItsDataRecordFile) {
+    auto d = cli({"download", kLogger, "--sample", "60", "-q", "--csv"});
+    ASSERT_EQ(d.exitCode, 0) << d.err;
+    const std::string record = dataFile();
+    ASSERT_FALSE(record.empty());
+    const std::vector<std::string> data = lines(read(record)), csv = lines(read(record + ".csv"));
+    ASSERT_EQ(csv.size(), data.size() - 1);  // no "Time[s]:" line
+    ASSERT_GT(csv.size(), 2u);
+    std::string names = "Timestamp", head = data[1];
+    for (std::smatch m; std::regex_search(head, m, std::regex("\"([^\"]*)\""));) {
+        names += "," + std::regex_replace(m[1].str(), std::regex("\xB0"), "\xC2\xB0");
+        head = m.suffix();
+    }
+    EXPECT_EQ(csv[0], names);
+    const std::regex iso(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d)");
+    for (size_t r = 2; r < data.size(); ++r) {
+        const std::string values =
+            std::regex_replace(std::regex_replace(data[r], std::regex(" +$"), ""), std::regex(" "), ",");
+        const std::string& row = csv[r - 1];
+        ASSERT_TRUE(std::regex_match(row.substr(0, 25), iso)) << row;
+        EXPECT_EQ(row.substr(25), "," + values) << "row " << r - 1;
+    }
+    // Rows a sample time apart: the minutes step, the seconds stay.
+    EXPECT_NE(csv[1].substr(0, 16), csv[2].substr(0, 16));
+    EXPECT_EQ(csv[1].substr(17, 2), csv[2].substr(17, 2));
+
+    auto t = cli({"table", record, "--csv=eu.csv", "--csv-style=excel-eu"});
+    ASSERT_EQ(t.exitCode, 0) << t.err;
+    std::string eu = "\xEF\xBB\xBF" + std::regex_replace(csv[0], std::regex(","), ";") + "\r\n";
+    for (size_t r = 1; r < csv.size(); ++r) {
+        std::string row = csv[r];
+        for (char& c : row)
+            c = c == ',' ? ';' : c == '.' ? ',' : c;
+        eu += row + "\r\n";
+    }
+    EXPECT_EQ(read("eu.csv"), eu);
+}
+
 TEST_F(PostprocCli, WrongCommandLinesExitTwoAndSayWhy) {
     write(kRecordName, kRecord);
     write("plain.txt", kRecord);
@@ -178,7 +218,13 @@ TEST_F(PostprocCli, WrongCommandLinesExitTwoAndSayWhy) {
     } cases[] = {
         {{"table", kRecordName, "--out", "o.txt"}, "--format A or --format B"},
         {{"table", kRecordName, "--format", "C", "--out", "o.txt"}, "--format A or --format B"},
-        {{"table", kRecordName, "--format", "A"}, "--out FILE is required"},
+        {{"table", kRecordName, "--format", "A"}, "--out FILE (or --csv) is required"},
+        {{"table", kRecordName, "--csv", "--format", "A"}, "go with --out FILE"},
+        {{"table", kRecordName, "--csv", "--csv-style=excel"}, "rfc4180 or excel-eu"},
+        {{"table", kRecordName, "--csv-style=excel-eu", "--format", "A", "--out", "o.txt"},
+         "goes with --csv"},
+        {{"monitor", "--simulate", "--csv"}, "goes with --export FILE"},
+        {{"monitor", "--simulate", "--export", "e.csv", "--period", "1", "--csv"}, "a name of its own"},
         {{"table", "--format", "A", "--out", "o.txt"}, "FILE is required"},
         {{"table", kRecordName, "--format", "A", "--out", "o.txt", "--merge", "2"}, "two or more"},
         {{"table", kRecordName, "--format", "A", "--out", "o.txt", "--swap", "1,2,3"}, "two data column"},

@@ -1,6 +1,7 @@
 // The main window against a simulated logger or board on a pseudo-terminal, driven by its
 // controls; the core's questions are answered by the scripted backend.
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
@@ -12,6 +13,7 @@
 #include "session/session_state.h"
 #include "shell/startup_state.h"
 #include "shell/windows/main_window.h"
+#include "state/exe_dir.h"
 #include "state/flags.h"
 
 namespace vx::test {
@@ -241,6 +243,32 @@ TEST_F(MainWindowTest, StartDownloadsAsksBeforeDownloadingAgainAndReportsAStop) 
     EXPECT_EQ(ui.status[1], "") << "the earlier download's file may not pass for this one";
     EXPECT_EQ(postProcessing, 3);
     EXPECT_EQ(Flag.skip_refresh, 0);
+}
+
+TEST_F(MainWindowTest, KeepRawDataIsRememberedAndLeavesTheArchiveBesideTheFile) {
+    std::snprintf(Exe_dir, sizeof Exe_dir, "%s", dir_.c_str());  // where the settings are kept
+    open("qm41,nodes=3,pages=20");
+    auto* keep = ctl<QCheckBox>("ID_CHK_KEEPRAW");
+    EXPECT_FALSE(keep->isChecked());
+    QTest::mouseClick(keep, Qt::LeftButton, {}, QPoint(4, keep->height() / 2));
+    ASSERT_TRUE(keep->isChecked());
+    click("ID_BTN_START");
+    const std::string archive = std::string(DataTimeSS) + ".raw";
+    EXPECT_TRUE(exists(DataTimeSS));
+    for (const char* piece :
+         {"manifest.txt", "pages.bin", "table.bin", "tmpbuf.bin", "registers.txt", "clocks.txt"})
+        EXPECT_TRUE(exists(archive + "/" + piece)) << piece;
+
+    // The next window finds the choice as it was left; unticked, no archive is kept.
+    open("qm41,nodes=3,pages=20");
+    keep = ctl<QCheckBox>("ID_CHK_KEEPRAW");
+    EXPECT_TRUE(keep->isChecked());
+    keep->setChecked(false);
+    std::filesystem::remove_all(dir_ / archive);
+    click("ID_BTN_START");
+    EXPECT_FALSE(exists(archive));
+    open("qm41,nodes=3,pages=20");
+    EXPECT_FALSE(ctl<QCheckBox>("ID_CHK_KEEPRAW")->isChecked());
 }
 
 TEST_F(MainWindowTest, ClockSyncAndSampleTimerAskOrWarnAndLeaveTheLoggerAsTheyFoundIt) {

@@ -179,6 +179,21 @@ TEST_F(FirmwareSim, ARecordAlwaysRefusedFailsAndLeavesUploadMode) {
     }
 }
 
+TEST_F(FirmwareSim, AnUnansweredRecordStopsTheSlowUploadRatherThanStoreItTwice) {
+    // The board stored record 2 but its "OK" did not arrive whole: sent again it would be
+    // stored twice and shift the rest of the image.
+    for (const char* fault : {"drop-nth=3", "truncate-nth=3", "garble-nth=3"}) {
+        SCOPED_TRACE(fault);
+        start(std::string("vt71,fault-on=FWREC,") + fault, 8);
+        ui.answer(Answer::No);  // record by record
+        EXPECT_EQ(uploadFW(nullptr), 0);
+        const auto& fw = vx::sim::findLogger(port->device())->firmware();
+        EXPECT_EQ(fw.records().size(), 3u);
+        EXPECT_EQ(vx::loader::lastUpload().acked, 2u);
+        EXPECT_FALSE(fw.receiving());
+    }
+}
+
 TEST_F(FirmwareSim, StopSendsLeaveCommand) {
     start("vt71", 6);
     ui.answer(Answer::No);

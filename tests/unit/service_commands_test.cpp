@@ -196,6 +196,29 @@ TEST_F(ServiceCommands, FlashUploadWritesEveryPage) {
     EXPECT_FALSE(flash().uploading());
 }
 
+TEST_F(ServiceCommands, FlashUploadLeavesTheModeWhateverTheLineDoes) {
+    using Kind = vx::shell::UploadResult::Kind;
+    const struct {
+        const char* sim;
+        Kind kind;
+    } cases[] = {
+        // The logger entered the mode but its "OK" was lost or spoilt.
+        {"qm41,drop-nth=1,drop-on=ATCM14$", Kind::NotSupported},
+        {"qm41,garble-nth=1,garble-on=ATCM14$", Kind::NotSupported},
+        // A packet not answered, then the first "ATCM15" lost on the line.
+        {"qm41,drop-nth=3,drop-on=ATCM14 packet,lose-nth=1,lose-on=ATCM15", Kind::Rejected},
+    };
+    const std::string p = image(2 * 528);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sim);
+        start(c.sim);
+        ui.answer(Answer::Yes);
+        if (c.kind != Kind::NotSupported) ui.answer(Answer::Yes);
+        EXPECT_EQ(vx::shell::uploadFlashImage(nullptr, p).kind, c.kind);
+        EXPECT_FALSE(flash().uploading());
+    }
+}
+
 TEST_F(ServiceCommands, ClearFlash) {
     start("qm41,clear-byte=none");
     ui.answer(Answer::Yes);

@@ -37,7 +37,7 @@ QColor cellColour(CellLook look) {
 
 }  // namespace
 
-ChannelSelectionDialog::ChannelSelectionDialog(QWidget* owner, std::function<void()> restartTimer)
+ChannelSelectionDialog::ChannelSelectionDialog(QWidget* owner, const std::function<void()>& restartTimer)
     : QDialog(owner) {
     using namespace vx::ui::qt;
     setObjectName(QStringLiteral("DlgSelCH"));
@@ -204,8 +204,8 @@ void ChannelSelectionDialog::closeEvent(QCloseEvent* e) {
     reject();
 }
 
-void DlgSelCH(QWidget* owner, std::function<void()> restartTimer) {
-    ChannelSelectionDialog dlg(owner, std::move(restartTimer));
+void DlgSelCH(QWidget* owner, const std::function<void()>& restartTimer) {
+    ChannelSelectionDialog dlg(owner, restartTimer);
     dlg.exec();
 }
 

@@ -21,7 +21,7 @@ class ChannelSelectionDialog : public QDialog {
 
   public:
     // restartTimer: the monitor's timer goes on while the dialog is open.
-    ChannelSelectionDialog(QWidget* owner, std::function<void()> restartTimer);
+    ChannelSelectionDialog(QWidget* owner, const std::function<void()>& restartTimer);
     ~ChannelSelectionDialog() override;
 
     QTableWidget* list() const { return list_; }
@@ -54,6 +54,6 @@ class ChannelSelectionDialog : public QDialog {
 };
 
 // The whole dialog, modal over `owner`.
-void DlgSelCH(QWidget* owner, std::function<void()> restartTimer);
+void DlgSelCH(QWidget* owner, const std::function<void()>& restartTimer);
 
 }  // namespace vx::monitor

@@ -1,5 +1,6 @@
 #include "shell/windows/main_window.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -22,6 +23,7 @@
 #include "session/session_report.h"
 #include "session/session_state.h"
 #include "shell/logger_modes.h"
+#include "shell/program_settings.h"
 #include "shell/service_commands.h"
 #include "shell/session_commands.h"
 #include "shell/windows/alt_keys.h"
@@ -105,9 +107,16 @@ void MainWindow::sampleTimeNotified() {
 }
 
 void MainWindow::start() {
-    DownloadOutcome r = startDownload(this, DataTimeSS);
+    DownloadOutcome r = startDownload(this, DataTimeSS, rawOptionsFor(DataTimeSS));
     bool table = r.kind == DownloadOutcome::Kind::Downloaded || r.kind == DownloadOutcome::Kind::Reused;
     if (table && links_.postProcessing) links_.postProcessing(this);
+}
+
+void MainWindow::keepRawToggled(bool on) {
+    if (setKeepRawData(on)) return;
+    vx::ui::message(this, "Vendrix.ini can not be written !", "Warning", Icon::Warning);
+    const QSignalBlocker quiet(keepRaw_);
+    keepRaw_->setChecked(!on);  // the box shows what the next run will find
 }
 
 void MainWindow::clockSyncClicked() {

@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -73,6 +74,7 @@ class MainWindow : public QDialog {
     void status(int part, const char* text);
     void sampleTimeNotified();
     void start();
+    void keepRawToggled(bool on);
     void clockSyncClicked();
     void sampleTimerClicked();
     void monitorClicked();
@@ -86,6 +88,7 @@ class MainWindow : public QDialog {
     QPlainTextEdit* report_ = nullptr;
     QLineEdit* sample_ = nullptr;
     QPushButton* start_ = nullptr;
+    QCheckBox* keepRaw_ = nullptr;  // "Keep raw data": the download also keeps the raw archive
     QPushButton* satmr_ = nullptr;
     QPushButton* details_ = nullptr;
     QLabel* verbose_ = nullptr;

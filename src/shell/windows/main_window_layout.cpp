@@ -1,5 +1,6 @@
 // The controls of the main window and their places.
 
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -11,6 +12,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "shell/program_settings.h"
 #include "shell/startup_state.h"
 #include "shell/windows/main_window.h"
 #include "ui/qt/controls.h"
@@ -114,8 +116,13 @@ void MainWindow::buildControls() {
     sampleRow->addWidget(sample_);
     sampleRow->addWidget(new QLabel(QStringLiteral("s"), file));
     sampleRow->addStretch(1);
+    // Remembered from run to run: the download then also keeps what the logger answered.
+    keepRaw_ = named(new QCheckBox(QStringLiteral("Keep raw data"), file), "ID_CHK_KEEPRAW");
+    keepRaw_->setChecked(keepRawData());
+    connect(keepRaw_, &QCheckBox::toggled, this, &MainWindow::keepRawToggled);
     auto* fileCol = new QVBoxLayout(file);
     fileCol->addLayout(sampleRow);
+    fileCol->addWidget(keepRaw_);
     fileCol->addWidget(start_);
 
     // Misc.

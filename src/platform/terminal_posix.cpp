@@ -1,19 +1,15 @@
-#include "platform/terminal.h"
+#ifndef _WIN32
 
-#ifdef _WIN32
-#include <io.h>
-#else
 #include <unistd.h>
-#endif
+
+#include "platform/terminal.h"
 
 namespace vx::platform {
 
 bool isTerminal(std::FILE* stream) {
-#ifdef _WIN32
-    return _isatty(_fileno(stream)) != 0;
-#else
     return isatty(fileno(stream)) != 0;
-#endif
 }
 
 }  // namespace vx::platform
+
+#endif
