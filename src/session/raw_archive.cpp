@@ -1,5 +1,6 @@
 #include "session/raw_archive.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -69,6 +70,17 @@ bool number(const std::map<std::string, std::string>& f, const char* key, int ba
     char* end = nullptr;
     out = std::strtoul(it->second.c_str(), &end, base);
     return *end == 0 && out <= max;
+}
+
+// The session start names the data record file a conversion writes in the current folder:
+// as the download keeps it, the table's six date and time bytes in hexadecimal around a
+// "_" (or nothing when no table was read), never a folder separator, a colon or a NUL.
+bool sessionStartShape(const std::string& s) {
+    if (s.empty()) return true;
+    if (s.size() != 13 || s[6] != '_') return false;
+    for (size_t i = 0; i < s.size(); ++i)
+        if (i != 6 && !std::isxdigit(static_cast<unsigned char>(s[i]))) return false;
+    return true;
 }
 
 bool readWhole(const fs::path& p, std::string& out) {
@@ -246,7 +258,7 @@ std::string loadArchive(const std::string& dir, RawArchive& a) {
     a.pcClock = clocks["pc-clock"];
     a.loggerClock = clocks["logger-clock"];
     a.sessionStart = clocks["session-start"];
-    if (a.pcClock.size() > 13 || a.loggerClock.size() > 13 || a.sessionStart.size() > 13)
+    if (a.pcClock.size() > 13 || a.loggerClock.size() > 13 || !sessionStartShape(a.sessionStart))
         return dir + ": the raw archive is not valid (" + kClocks + ")";
     return {};
 }

@@ -171,6 +171,43 @@ void sessionSeeds() {
     }
 }
 
+// Raw archives kept by downloads from the simulator, framed as the raw_archive target reads
+// them: the members byte (all six members; the manifest as written, or made again), the
+// sample time byte, then the members.
+void archiveSeeds() {
+    const struct {
+        const char* name;
+        const char* settings;
+        uint8_t mode, members, sample;
+    } archives[] = {
+        {"qm41", "qm41,nodes=2,pages=2,tmpbuf=60", 0, 0x3F, 3},
+        {"qm41-streamed-remade", "qm41,nodes=3,channels=3,pages=1,pairs=0.5", 4, 0x7F, 0},
+        {"vt71", "vt71,pages=1,tmpbuf=40", 5, 0x3F, 4},
+        {"tmp-only-remade", "qm41,nodes=2,pages=0,tmpcut=1", 4, 0x7F, 1},
+    };
+    for (const auto& a : archives) {
+        vx::fuzz::FuzzBackend& ui = vx::fuzz::freshProgram();
+        downloadMode(a.mode);
+        vx::session::RawOptions raw;
+        raw.keepIn = (fs::path(vx::fuzz::scratchDir()) / "raw").string();
+        converse(a.settings, [&] {
+            vx::shell::openSession(nullptr);
+            ui.yesAnswers = 1;
+            vx::shell::startDownload(nullptr, "a.txt", raw);
+        });
+        std::string input{char(a.members), char(a.sample)};
+        const char* members[] = {"manifest.txt", "table.bin",     "pages.bin",
+                                 "tmpbuf.bin",   "registers.txt", "clocks.txt"};
+        for (const char* m : members) {
+            const std::string bytes = slurp(raw.keepIn + "/" + m);
+            if (bytes.find(vx::fuzz::kPause) != std::string::npos)
+                die(std::string(a.name) + ": " + m + " holds the separator");
+            input += (m == members[0] ? "" : std::string(vx::fuzz::kPause)) + bytes;
+        }
+        seed("raw_archive", a.name, input);
+    }
+}
+
 void tableSeeds() {
     // A data record file behind the start line, as the command line loads one.
     download("qm41,nodes=2,pages=2", 0, "qm41.txt");
@@ -277,6 +314,7 @@ int main(int argc, char** argv) {
     fs::create_directories(gOut);
     identifySeeds();
     sessionSeeds();
+    archiveSeeds();
     tableSeeds();
     quickSeeds();
     boardSeeds();

@@ -135,4 +135,23 @@ TEST_F(RawArchiveTest, RefusesAnArchiveThatDoesNotMatchItsManifest) {
     }
 }
 
+// The conversion writes its data record file under the session start, in the current
+// folder: a start that would name another file or folder is refused with the archive.
+TEST_F(RawArchiveTest, RefusesASessionStartThatIsNoTimeStamp) {
+    const struct {
+        std::string start;
+        bool accepted;
+    } cases[] = {
+        {"240517_083000", true},  {"", true},
+        {"../vx-outside", false}, {"/tmp/vx-owned", false},
+        {"c:240517_0830", false}, {"24051" + std::string(6, '\0') + "00", false},
+        {"240517_08300", false},
+    };
+    for (const auto& c : cases) {
+        archive.sessionStart = c.start;
+        ASSERT_EQ(vx::session::writeArchive(dir.string(), archive), "");
+        EXPECT_EQ(load().empty(), c.accepted) << c.start;
+    }
+}
+
 }  // namespace
