@@ -1,5 +1,6 @@
 #include "loader/firmware_upload.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -112,10 +113,13 @@ int uploadFast() {
     uint64_t lastSend = 0;
     bool anySent = false;
     uint64_t lastHeard = now();
-    int rewinds = 0;  // rewinds since the last acknowledgement
+    int rewinds = 0;         // rewinds since the last acknowledgement
+    bool rewound = false;    // "ATCM04" went out, the first record to resend not yet
+    uint64_t rewoundAt = 0;  // when that "ATCM04" went out
 
+    // The board refused a record and drops what follows until "ATCM04": it is told to take
+    // the records again from the first unacknowledged one.
     auto rewind = [&](uint64_t t) {
-        // The device is told to take the records again from the first unacknowledged one.
         const uint64_t since = t - lastSend;
         if (anySent && since < interval) pause(uint32_t(interval - since));
         lastSend = now();
@@ -123,17 +127,24 @@ int uploadFast() {
         gStats.sent = gStats.acked;
         ++gStats.errors;
         lastHeard = lastSend;
+        rewound = true;
+        rewoundAt = lastSend;
         status(true);
     };
 
     while (gStats.acked < n) {
         if (!Test_wait_msg()) return cancelled(saved);
         uint64_t t = now();
-        if (gStats.sent < n && (!anySent || t - lastSend > interval)) {
+        // After a rewind the board's answer to "ATCM04", if any, is given a time-out to come
+        // before the record goes out, so that it cannot pass for that record's.
+        const uint64_t gap = rewound ? std::max<uint64_t>(interval, uint64_t(saved)) : interval;
+        const uint64_t since = rewound ? t - rewoundAt : t - lastSend;
+        if (gStats.sent < n && (!anySent || since > gap)) {
             if (!writeRaw(FW.data[gStats.sent], FW_RECORD))
                 return gaveUp(saved, withReason("The port did not take the record."));
             lastSend = t;
             anySent = true;
+            rewound = false;
             ++gStats.sent;
             status(true);
         }
@@ -141,7 +152,7 @@ int uploadFast() {
         t = now();
         uint64_t wait = 50;
         if (gStats.sent < n) {
-            const uint64_t due = lastSend + interval + 1;
+            const uint64_t due = (rewound ? rewoundAt + gap : lastSend + interval) + 1;
             wait = due > t ? due - t : 0;
             if (wait > 50) wait = 50;
         }
@@ -151,6 +162,13 @@ int uploadFast() {
             lastHeard = t;
             switch (acks.feed(b, t)) {
                 case FastAcks::Event::Ack:
+                    // A board that drops what follows a refused record answers nothing until
+                    // the record comes again. An "OK" now answered the "ATCM04" itself: the
+                    // board had restarted, left upload mode, and now starts a new upload at
+                    // the first record, which the resent records would overwrite.
+                    if (rewound)
+                        return gaveUp(saved, vx::ui::format("The board restarted its upload at record %u.",
+                                                            unsigned(gStats.acked)));
                     ++gStats.acked;
                     rewinds = 0;
                     Setbar_wait_msg(gStats.acked, n);
@@ -169,15 +187,12 @@ int uploadFast() {
         }
         if (!hCom || hCom->gone()) return gaveUp(saved, "The device is no longer connected.");
         t = now();
-        // Records out and nothing back: a lost record or acknowledgement; start again from
-        // the first one not acknowledged.
-        if (gStats.sent > gStats.acked && t - lastHeard >= kFwSilenceMs) {
-            if (++rewinds > kFwMaxRetries)
-                return gaveUp(saved,
-                              vx::ui::format("No acknowledgement of record %u.", unsigned(gStats.acked)));
-            acks.closeLatch(t);
-            rewind(t);
-        }
+        // Records out and nothing back: a record or its acknowledgement was lost, and which
+        // one cannot be told. The board may hold every record sent (then one sent again would
+        // be stored twice) or may have stored the later ones one place early: the upload
+        // stops instead of guessing.
+        if (gStats.sent > gStats.acked && t - lastHeard >= kFwSilenceMs)
+            return gaveUp(saved, vx::ui::format("No acknowledgement of record %u.", unsigned(gStats.acked)));
     }
     Timeout_rx = saved;
     return 1;

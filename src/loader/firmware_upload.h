@@ -29,7 +29,7 @@ inline uint16_t fwBlockCount(uint16_t npack) {
 // A rejected record is sent again at most this many times in a row before the upload
 // gives up, and the streamed upload gives up after this many rewinds without progress.
 constexpr int kFwMaxRetries = 10;
-// The streamed upload rewinds when no byte has come back for this long.
+// The streamed upload stops when no byte has come back for this long with records out.
 constexpr uint32_t kFwSilenceMs = 4000;
 // After a rewind, another "ERR" is taken only this long after it.
 constexpr uint32_t kFwErrLatchMs = 2000;
@@ -41,13 +41,12 @@ class FastAcks {
   public:
     enum class Event { None, Ack, Rewind };
     Event feed(uint8_t b, uint64_t nowMs);
-    // A rewind decided by the caller (silence) closes the latch as an "ERR" does.
+
+  private:
     void closeLatch(uint64_t nowMs) {
         open_ = false;
         closedAt_ = nowMs;
     }
-
-  private:
     uint8_t last_[4] = {};
     bool open_ = true;
     uint64_t closedAt_ = 0;

@@ -18,15 +18,17 @@ namespace {
 
 const char* kUsage = R"(usage: fault-matrix [--seeds N] [--rates R,R,...] [--only OPERATION] [--verbose]
 
-Runs every vendrix-cli operation (download, monitor, flash upload, firmware upload,
-EEPROM dump, board write) against a simulated device that injects one kind of fault
-(lost command, dropped, truncated, late, ERR or garbled reply, port vanished, device
-reset) at each rate (default 0.001,0.01,0.05) from seeds 1..N (default 3), and prints
-how the runs ended: identical to the clean run, failed cleanly (a message, exit status
-1, no output that looks complete), silent corruption, hang (beyond the bound), device
-left in monitor or upload mode, broken (crash, failure without a message).
+Runs every vendrix-cli operation (download, monitor, flash upload, firmware upload
+record by record and FAST, EEPROM dump block by block and FAST, board write) against
+a simulated device that injects one kind of fault (lost command, dropped, truncated,
+late, ERR or garbled reply, port vanished, device reset) at each rate (default
+0.001,0.01,0.05) from seeds 1..N (default 3), and prints how the runs ended: identical
+to the clean run, failed cleanly (a message, exit status 1, no output that looks
+complete), silent corruption, hang (beyond the bound), device left in monitor or
+upload mode, broken (crash, failure without a message).
 Exit status 1 when any run ended other than identical or failed cleanly.
-  --only OPERATION  one operation, by its first word (download, monitor, flash, ...)
+  --only OPERATION  the operations whose name begins so (download, monitor, flash,
+                    firmware, "FAST firmware", EEPROM, FAST, ...)
   --verbose         one line per run
 )";
 

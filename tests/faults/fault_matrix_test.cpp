@@ -53,18 +53,18 @@ TEST_P(FaultMatrix, EndsIdenticalOrFailsCleanly) {
     EXPECT_GT(fired, 0u) << "the rate is too low for the operation's exchanges";
 }
 
-INSTANTIATE_TEST_SUITE_P(Operations, FaultMatrix,
-                         ::testing::Values(Row{Operation::Download, 0.08}, Row{Operation::Monitor, 0.02},
-                                           Row{Operation::FlashUpload, 0.01},
-                                           Row{Operation::FirmwareUpload, 0.05},
-                                           Row{Operation::EepromDump, 0.01},
-                                           Row{Operation::BoardWrite, 0.05}),
-                         [](const ::testing::TestParamInfo<Row>& info) {
-                             std::string n = name(info.param.op);
-                             for (char& c : n)
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Operations, FaultMatrix,
+    ::testing::Values(Row{Operation::Download, 0.08}, Row{Operation::Monitor, 0.02},
+                      Row{Operation::FlashUpload, 0.01}, Row{Operation::FirmwareUpload, 0.05},
+                      Row{Operation::FastFirmwareUpload, 0.05}, Row{Operation::EepromDump, 0.01},
+                      Row{Operation::FastEepromDump, 0.3}, Row{Operation::BoardWrite, 0.05}),
+    [](const ::testing::TestParamInfo<Row>& info) {
+        std::string n = name(info.param.op);
+        for (char& c : n)
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        return n;
+    });
 
 // The board restarts (losing the image it was not told to save) at the first command after
 // the read-back: the write must not be reported as done.

@@ -44,7 +44,13 @@ const OperationSpec kOperations[] = {
     {Operation::FlashUpload, "flash upload", "qm41", {"flash", "upload", "image.bin", "--yes"}, {}, 40},
     {Operation::FirmwareUpload, "firmware upload", "vt71",
      {"firmware", "upload", "new.fw", "--yes", "--no-reset"}, {}, 40},
+    {Operation::FastFirmwareUpload, "FAST firmware", "vt71",
+     {"firmware", "upload", "new.fw", "--fast", "--yes", "--no-reset"}, {}, 40},
     {Operation::EepromDump, "EEPROM dump", "vt71", {"eeprom", "dump", "dump.ee"}, {"dump.ee"}, 40},
+    // One request and one stream: the faults strike only the dump's own exchanges, not the
+    // identification before it, which the other operations cover.
+    {Operation::FastEepromDump, "FAST EEPROM dump", "vt71,fault-on=ATRD",
+     {"eeprom", "dump", "dump.ee", "--fast"}, {"dump.ee"}, 40},
     {Operation::BoardWrite, "board write", "vt71", {"board", "write", "new.vt1", "--yes"}, {}, 40},
 };
 // clang-format on
@@ -131,7 +137,8 @@ namespace {
 
 void writeInputs(Operation op, const fs::path& dir) {
     if (op == Operation::FlashUpload) put(dir / "image.bin", flashImage());
-    if (op == Operation::FirmwareUpload) put(dir / "new.fw", firmwareFile());
+    if (op == Operation::FirmwareUpload || op == Operation::FastFirmwareUpload)
+        put(dir / "new.fw", firmwareFile());
     if (op == Operation::BoardWrite) put(dir / "new.vt1", boardParameterFile());
 }
 
@@ -162,9 +169,10 @@ bool wellFormedExport(const std::string& text) {
 }  // namespace
 
 const std::vector<Operation>& allOperations() {
-    static const std::vector<Operation> k = {Operation::Download,    Operation::Monitor,
-                                             Operation::FlashUpload, Operation::FirmwareUpload,
-                                             Operation::EepromDump,  Operation::BoardWrite};
+    static const std::vector<Operation> k = {Operation::Download,           Operation::Monitor,
+                                             Operation::FlashUpload,        Operation::FirmwareUpload,
+                                             Operation::FastFirmwareUpload, Operation::EepromDump,
+                                             Operation::FastEepromDump,     Operation::BoardWrite};
     return k;
 }
 
@@ -288,7 +296,7 @@ FaultRunner::Outputs FaultRunner::execute(Operation op, const std::string& fault
                 if (!page) page = ses.page(p);
                 o.device.append(reinterpret_cast<const char*>(page), 528);
             }
-        } else if (op == Operation::FirmwareUpload) {
+        } else if (op == Operation::FirmwareUpload || op == Operation::FastFirmwareUpload) {
             for (const auto& rec : lg->firmware().records())
                 o.device.append(reinterpret_cast<const char*>(rec.data()), rec.size());
         } else if (op == Operation::BoardWrite) {
@@ -360,8 +368,9 @@ RunResult FaultRunner::run(Operation op, Fault fault, double rate, uint64_t seed
         if (f == o.files.end()) continue;
         const std::string& full = ref.files.at(out);
         // A failed dump keeps the blocks received and says the file is incomplete.
-        const bool partialDump = op == Operation::EepromDump && f->second.size() < full.size() &&
-                                 o.err.find("incomplete") != std::string::npos;
+        const bool dump = op == Operation::EepromDump || op == Operation::FastEepromDump;
+        const bool partialDump =
+            dump && f->second.size() < full.size() && o.err.find("incomplete") != std::string::npos;
         // The monitor's export file is a live log: the rows written before the end stay.
         if (op != Operation::Monitor && !partialDump)
             return verdict(Verdict::Corrupted, "exit 1 but " + out + " looks complete");

@@ -17,7 +17,16 @@
 
 namespace vx::faults {
 
-enum class Operation { Download, Monitor, FlashUpload, FirmwareUpload, EepromDump, BoardWrite };
+enum class Operation {
+    Download,
+    Monitor,
+    FlashUpload,
+    FirmwareUpload,
+    FastFirmwareUpload,
+    EepromDump,
+    FastEepromDump,
+    BoardWrite
+};
 enum class Fault {
     LostCommand,
     DroppedReply,
