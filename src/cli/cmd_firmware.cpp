@@ -91,7 +91,8 @@ int firmwareUpload(const std::vector<std::string>& args) {
     std::printf("%u of %u records acknowledged (%u errors)\n", unsigned(st.acked), unsigned(FW.npack),
                 unsigned(st.errors));
     if (done == 0 || st.acked != FW.npack || terminal().problemsShown() != problems) {
-        if (st.cancelled) return kExitFailed;
+        // A failure the upload has shown already is not said twice.
+        if (st.cancelled || terminal().problemsShown() != problems) return kExitFailed;
         return fail(st.why.empty() ? std::string("Upload not completed !") : st.why);
     }
     if (boot)

@@ -256,6 +256,17 @@ void finishBootUpload() {
     writeRaw(&quit, 1);
 }
 
+namespace {
+
+// "Upload not completed !" with why the upload stopped, when it is known.
+void failedMessage(vx::ui::WindowHandle hwndDlg) {
+    std::string text = "Upload not completed !";
+    if (!gStats.why.empty()) text += "\r\n" + gStats.why;
+    vx::ui::message(hwndDlg, text, "Error", Icon::Error);
+}
+
+}  // namespace
+
 int updateFirmware(vx::ui::WindowHandle hwndDlg) {
     if (FW.npack == 0) return 0;
     vx::link::LinkBusy busy;
@@ -265,7 +276,7 @@ int updateFirmware(vx::ui::WindowHandle hwndDlg) {
                             Icon::Question, Buttons::YesNo) != Answer::Yes)
             return 0;
         if (uploadFW2(hwndDlg) != 1) {
-            if (!gStats.cancelled) vx::ui::message(hwndDlg, "Upload not completed !", "Error", Icon::Error);
+            if (!gStats.cancelled) failedMessage(hwndDlg);
             return 0;
         }
         vx::ui::message(hwndDlg, "Upload finished successfully !", "Info", Icon::Information);
@@ -276,11 +287,7 @@ int updateFirmware(vx::ui::WindowHandle hwndDlg) {
                         "Question", Icon::Question, Buttons::YesNo) != Answer::Yes)
         return 0;
     if (uploadFW(hwndDlg) != 1) {
-        if (!gStats.cancelled) {
-            std::string text = "Upload not completed !";
-            if (!gStats.why.empty()) text += "\r\n" + gStats.why;
-            vx::ui::message(hwndDlg, text, "Error", Icon::Error);
-        }
+        if (!gStats.cancelled) failedMessage(hwndDlg);
         return 0;
     }
     if (vx::ui::message(
