@@ -1,6 +1,7 @@
 #include "link/trace.h"
 
 #include <chrono>
+#include <cmath>
 
 namespace vx::link {
 
@@ -66,7 +67,7 @@ void appendQuoted(std::string& out, const uint8_t* p, size_t n) {
 
 // Seconds with six decimals, whatever the locale's decimal sign.
 void appendTime(std::string& out, double seconds) {
-    const uint64_t us = seconds <= 0 ? 0 : uint64_t(seconds * 1e6 + 0.5);
+    const uint64_t us = seconds <= 0 ? 0 : uint64_t(std::llround(seconds * 1e6));
     char buf[32];
     std::snprintf(buf, sizeof buf, "%llu.%06llu", (unsigned long long)(us / 1000000),
                   (unsigned long long)(us % 1000000));

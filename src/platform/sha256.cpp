@@ -99,7 +99,7 @@ std::array<uint8_t, 32> Sha256::finish() {
     std::array<uint8_t, 32> out;
     for (int i = 0; i < 8; ++i)
         for (int j = 0; j < 4; ++j)
-            out[size_t(4 * i + j)] = uint8_t(h_[i] >> (24 - 8 * j));
+            out[4 * size_t(i) + size_t(j)] = uint8_t(h_[i] >> (24 - 8 * j));
     return out;
 }
 

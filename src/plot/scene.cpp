@@ -86,9 +86,9 @@ void Scene::fillRect(const Box& r, int32_t colour) {
     add(p, {}, {});
 }
 
-void Scene::polyline(std::span<const PointF> pts, int32_t colour, int thickness, LineStyle style,
+void Scene::polyline(std::span<const PointF> points, int32_t colour, int thickness, LineStyle style,
                      const Box* curveArea) {
-    if (pts.size() < 2) return;
+    if (points.size() < 2) return;
     Primitive p;
     if (curveArea) {
         p.curve = true;
@@ -98,8 +98,8 @@ void Scene::polyline(std::span<const PointF> pts, int32_t colour, int thickness,
     p.colour = colour;
     p.thickness = uint8_t(thickness);
     p.style = style;
-    p.extent = extentOf(pts, float(thickness) / 2 + 0.5f);
-    add(p, pts, {});
+    p.extent = extentOf(points, float(thickness) / 2 + 0.5f);
+    add(p, points, {});
 }
 
 void Scene::lines(std::span<const PointF> pairs, int32_t colour, int thickness) {
@@ -185,11 +185,12 @@ void Scene::compact() {
         Primitive p = list_[i];
         if (!p.live) continue;
         if (p.kind == Kind::Text) {
-            std::copy_n(bytes_.begin() + p.first, p.count, bytes_.begin() + bytesOut);
+            std::copy_n(bytes_.begin() + ptrdiff_t(p.first), p.count, bytes_.begin() + ptrdiff_t(bytesOut));
             p.first = uint32_t(bytesOut);
             bytesOut += p.count;
         } else if (p.count) {
-            std::copy_n(points_.begin() + p.first, p.count, points_.begin() + pointsOut);
+            std::copy_n(points_.begin() + ptrdiff_t(p.first), p.count,
+                        points_.begin() + ptrdiff_t(pointsOut));
             p.first = uint32_t(pointsOut);
             pointsOut += p.count;
         }

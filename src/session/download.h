@@ -18,7 +18,7 @@ int32_t saveFile(vx::ui::WindowHandle hwndDlg, const char* namefile);
 
 // Reads the logger's temporary buffer into buf (room for 528 bytes): the byte count
 // (0 to 528), or -1 when the buffer could not be read (no reply, "ERR", a piece missing).
-int32_t read_tmp_buffer(vx::link::SerialPort* hCom, uint8_t* buf);
+int32_t read_tmp_buffer(vx::link::SerialPort* port, uint8_t* buf);
 
 namespace vx::session {
 

@@ -5,16 +5,14 @@
 #include <cstdio>
 #include <cstring>
 
+// The degree sign is the single byte 0xB0, written \260: a hex escape would swallow the C after it.
 const char* const Lista_Grandezze[NUM_QUANTITIES] = {
     "0x00",
-    "Temperature (0.00 \xB0"
-    "C)",
+    "Temperature (0.00 \260C)",
     "Thermal Flux (0.00 W/m2)",
-    "Air Temperature (0.00 \xB0"
-    "C)",
+    "Air Temperature (0.00 \260C)",
     "Relative Humidity (0.00 %)",
-    "Dew Point (0.00 \xB0"
-    "C)",
+    "Dew Point (0.00 \260C)",
     "Air Pressure (0.00 hPa) ",
     "DC Voltage (0.0 V)",
     "RMS Voltage (0.0 V)",
@@ -43,16 +41,15 @@ const char* const Lista_Grandezze[NUM_QUANTITIES] = {
     "0x1F",
 };
 
+// One unit a line, in the order of the quantity codes.
+// clang-format off
 const char* const Unita_di_misura[NUM_QUANTITIES] = {
     "",
-    "\xB0"
-    "C",
+    "\260C",
     "W/m2",
-    "\xB0"
-    "C",
+    "\260C",
     "%",
-    "\xB0"
-    "C",
+    "\260C",
     "hPa",
     "V",
     "V",
@@ -80,6 +77,7 @@ const char* const Unita_di_misura[NUM_QUANTITIES] = {
     "",
     "",
 };
+// clang-format on
 
 int16_t Default_value[NUM_QUANTITIES];
 

@@ -1,5 +1,6 @@
 #include "ui/terminal_backend.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -126,7 +127,7 @@ std::string TerminalBackend::countText(uint32_t cur, uint32_t end, const std::st
     double rate = cur / seconds;
     out += format(", %.1f %s/s", rate, unit.c_str());
     if (cur < end) {
-        unsigned left = unsigned((end - cur) / rate + 0.5);
+        unsigned left = unsigned(std::lround((end - cur) / rate));
         out += format(", %u:%02u left", left / 60, left % 60);
     }
     return out;

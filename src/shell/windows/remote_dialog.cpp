@@ -96,7 +96,7 @@ void RemoteDialog::showStatus(const char* text) {
     QPalette pal = palette();  // "Not defined status": the window's own background
     const uint32_t c = vx::link::modemResultColour(Modem_fback);
     if (c != vx::link::kDialogBackground)
-        pal.setColor(QPalette::Window, QColor(c & 0xFF, (c >> 8) & 0xFF, c >> 16));
+        pal.setColor(QPalette::Window, QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int(c >> 16)));
     status_->setPalette(pal);
 }
 
