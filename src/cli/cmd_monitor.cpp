@@ -102,7 +102,8 @@ int cmdMonitor(const std::vector<std::string>& args) {
         if (run.exportFile.empty()) return usageError(name, "--csv goes with --export FILE");
         if (csv.file.empty()) csv.file = csvNameFor(run.exportFile);
         if (csv.file == run.exportFile)
-            return usageError(name, "--csv: " + csv.file + " is the export file; give the CSV a name of its own");
+            return usageError(name,
+                              "--csv: " + csv.file + " is the export file; give the CSV a name of its own");
         vx::monitor::setExportCsv(csv.file, csv.style);
     }
 

@@ -389,7 +389,8 @@ int cmdConvert(const std::vector<std::string>& args) {
 
     // Quick mode reads the image by its name in the current folder.
     const fs::path here = fs::current_path(ec);
-    if (!csv.file.empty()) csv.file = (here / csv.file).string();  // named from here, written from the image's folder
+    if (!csv.file.empty())
+        csv.file = (here / csv.file).string();  // named from here, written from the image's folder
     struct Back {
         fs::path to;
         ~Back() {

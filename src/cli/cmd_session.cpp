@@ -92,7 +92,8 @@ int cmdDownload(const std::vector<std::string>& args) {
     auto result = vx::shell::startDownload(nullptr, opts.value("out", DataTimeSS), raw);
     if (result.kind != Kind::Downloaded) return kExitFailed;  // the message has been shown
     std::printf("%s, sample time %u s\n", vx::shell::describeDownload(result).c_str(), unsigned(Tsample));
-    if (std::string line = describeRawArchive(raw, archived); !line.empty()) std::printf("%s\n", line.c_str());
+    if (std::string line = describeRawArchive(raw, archived); !line.empty())
+        std::printf("%s\n", line.c_str());
     if (Flag.verbose == 1) {
         std::error_code ec;
         std::printf("%s and %s in %s\n", DUMP_FILE, IMAGE_FILE,
@@ -101,10 +102,12 @@ int cmdDownload(const std::vector<std::string>& args) {
     if (!opts.has("table") && !csv.wanted) return kExitOk;
     // The post-processing window as it opens after the download, saved with no edits.
     if (InfoSES.nItem > MAX_TABLE_ITEMS) {
-        vx::ui::message(nullptr, "The number of items was limited to 100000 !", "Warning", vx::ui::Icon::Warning);
+        vx::ui::message(nullptr, "The number of items was limited to 100000 !", "Warning",
+                        vx::ui::Icon::Warning);
         InfoSES.nItem = MAX_TABLE_ITEMS;
     }
-    if (!loadLV(&vx::postproc::theTable(), result.path.c_str())) return fail(result.path + ": File not valid !");
+    if (!loadLV(&vx::postproc::theTable(), result.path.c_str()))
+        return fail(result.path + ": File not valid !");
     if (opts.has("table")) {
         if (std::string error = saveTableFile(opts.value("table"), format, opts.has("comma")); !error.empty())
             return fail(error);

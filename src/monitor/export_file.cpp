@@ -216,8 +216,9 @@ void printHeaderExp() {
     const char sep = vx::session::csvSeparator(r.csvStyle);
     for (int k = 1; k <= r.nodes; ++k)
         for (int j = 0; j < r.node[k].count; ++j) {
-            const std::string name = vx::ui::format("CH%u_%u: %s", unsigned(r.node[k].address), unsigned(j + 1),
-                                                    Lista_Grandezze[vx::session::quantityCode(InfoFE[k], j)]);
+            const std::string name =
+                vx::ui::format("CH%u_%u: %s", unsigned(r.node[k].address), unsigned(j + 1),
+                               Lista_Grandezze[vx::session::quantityCode(InfoFE[k], j)]);
             line += ";\"" + name + "\"";
             (csv += sep) += vx::session::csvName(name, r.csvStyle);
         }

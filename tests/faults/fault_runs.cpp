@@ -55,7 +55,7 @@ const OperationSpec kOperations[] = {
 };
 // clang-format on
 
-const OperationSpec& spec(Operation op) {
+const OperationSpec& operationSpec(Operation op) {
     for (const OperationSpec& s : kOperations)
         if (s.op == op) return s;
     return kOperations[0];
@@ -184,7 +184,7 @@ const std::vector<Fault>& allFaults() {
 }
 
 const char* name(Operation op) {
-    return spec(op).name;
+    return operationSpec(op).name;
 }
 
 const char* name(Fault f) {
@@ -228,7 +228,7 @@ const char* name(Verdict v) {
 }
 
 double FaultRunner::boundSeconds(Operation op) {
-    return spec(op).boundSeconds;
+    return operationSpec(op).boundSeconds;
 }
 
 FaultRunner::FaultRunner(fs::path work) : work_(std::move(work)) {
@@ -239,7 +239,7 @@ FaultRunner::~FaultRunner() = default;
 
 FaultRunner::Outputs FaultRunner::execute(Operation op, const std::string& faults, uint64_t faultSeed,
                                           bool hangUp) {
-    const OperationSpec& s = spec(op);
+    const OperationSpec& s = operationSpec(op);
     Outputs o;
     const fs::path dir = work_ / ("run" + std::to_string(++runs_));
     fs::remove_all(dir);
@@ -320,7 +320,7 @@ const FaultRunner::Outputs& FaultRunner::clean(Operation op) {
 
 RunResult FaultRunner::run(Operation op, Fault fault, double rate, uint64_t seed) {
     RunResult res;
-    const OperationSpec& s = spec(op);
+    const OperationSpec& s = operationSpec(op);
     const Outputs& ref = clean(op);
     if (ref.exitCode != 0) {
         res.detail = std::string("the clean run failed: ") + ref.err;
